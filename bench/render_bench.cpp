@@ -1,0 +1,90 @@
+// How fast a render is, against the least work any render must do.
+//
+// RenderLongest renders the longest, busiest sound (Len. 360, Freq 360,
+// Rustle 360, Cutter 100) into a fresh image, as Preview and Save wave do.
+// BarePerSampleWork is the floor: one libm sin and one noise draw per sample
+// and nothing else. The run ends with the ratio of the two, measured side by
+// side, and RenderLongest reports what one render allocates.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <string>
+
+#include "alloc_counter.h"
+#include "platform/core/memory.h"
+#include "sound/render_wave.h"
+#include "sound/sound_engine.h"
+
+namespace {
+
+SynthParams LongestParams() {
+  KnobAngles knobs;
+  knobs.freq = 360;
+  knobs.rustle = 360;
+  knobs.cutter = 100;
+  knobs.len = 360;
+  return ParamsFromKnobs(knobs);
+}
+
+void RenderLongest(benchmark::State& state) {
+  const SynthParams params = LongestParams();
+  NoiseSeed(1);
+  for (auto _ : state) {
+    std::uint8_t* image = WaveImageNew(params);
+    benchmark::DoNotOptimize(image);
+    MemRelease(image);
+  }
+  AllocCountStart();
+  MemRelease(WaveImageNew(params));
+  const AllocCount count = AllocCountStop();
+  state.counters["allocs"] = static_cast<double>(count.blocks);
+  state.counters["alloc_bytes"] = static_cast<double>(count.bytes);
+  state.counters["image_bytes"] = WaveImageSize(params.lengthMs);
+}
+
+void BarePerSampleWork(benchmark::State& state) {
+  const SynthParams params = LongestParams();
+  const std::int32_t samples = 2 * FrameCount(params.lengthMs);
+  NoiseSeed(1);
+  for (auto _ : state) {
+    double sum = 0;
+    for (std::int32_t s = 0; s < samples; ++s) {
+      sum += std::sin(s * 0.001) + RandomUpTo(params.rustle);
+    }
+    benchmark::DoNotOptimize(sum);
+  }
+}
+
+BENCHMARK(RenderLongest)->Unit(benchmark::kMillisecond);
+BENCHMARK(BarePerSampleWork)->Unit(benchmark::kMillisecond);
+
+// Prints as usual and remembers each benchmark's time per iteration.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) seconds_[run.benchmark_name()] = run.GetAdjustedRealTime();
+  }
+  void Finalize() override {
+    ConsoleReporter::Finalize();
+    const double render = seconds_["RenderLongest"];
+    const double bare = seconds_["BarePerSampleWork"];
+    if (render > 0 && bare > 0)
+      std::printf("RenderLongest / BarePerSampleWork = %.3f (goal: at most 1.3)\n", render / bare);
+  }
+
+ private:
+  std::map<std::string, double> seconds_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,45 @@
+// Sound playback: plays a RIFF/WAVE image that lies in memory.
+//
+// SoundInit once at start-up; per sound SoundFromImage, SoundStart,
+// SoundSetVolume and SoundRelease; SoundShutdown at exit. Sounds live in an
+// ObjectTable under -1, so a handle is an opaque nonzero value and 0 never
+// names a sound: every operation given 0 (or a released handle) does nothing.
+// Playback runs in the background; several started sounds play mixed.
+//
+// Backends: audio_sdl.cpp (SDL2's audio subsystem), audio_win32.cpp
+// (DirectSound). The volume table is shared, in audio_volume.cpp.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/core/object_table.h"
+
+// Opens the default playback device. Nonzero when the sound system is ready,
+// 0 when there is no usable device. Calling it again while ready is harmless.
+std::int32_t SoundInit();
+
+// Makes a sound of the PCM WAVE image `image` of `imageSize` bytes: "RIFF" at
+// 0, "fmt " at 12, then whole chunks up to the "data" chunk, whose D bytes are
+// copied. Returns the new sound's handle, or 0 for a null or malformed image,
+// a format the device cannot play, a chunk walk that would leave the image,
+// or a sound system that is not ready.
+ObjectId SoundFromImage(const std::uint8_t* image, std::int32_t imageSize);
+
+// Plays the sound once from its beginning (restarting it if it still plays)
+// and returns at once. 1 when playback started, 0 otherwise.
+std::int32_t SoundStart(ObjectId sound);
+
+// Sets the sound's volume; the level is clamped to 0..100 (100: unchanged
+// samples, 0: silence).
+void SoundSetVolume(ObjectId sound, std::int32_t level);
+
+// Stops and frees the sound; its handle is dead from now on.
+void SoundRelease(ObjectId sound);
+
+// Releases every sound and closes the device.
+void SoundShutdown();
+
+// The volume table: entry 0 is 0, entry 100 is 10000 and entry v in 1..99 is
+// 2000 * log10(1000 * v), truncated. Entry - 10000 is the attenuation in
+// hundredths of a decibel. Levels outside 0..100 are clamped.
+std::int32_t SoundVolumeEntry(std::int32_t level);

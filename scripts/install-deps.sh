@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs everything the build, the program and the tests need on Debian 12,
+# from Debian's own packages. Does nothing when all of them are there already.
+set -euo pipefail
+
+packages=(
+  # build
+  build-essential cmake ninja-build pkg-config
+  # sound engine tests and benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev python3 sox
+  # sound playback
+  libsdl2-dev
+  # the desktop program
+  qt6-base-dev fonts-liberation2 fontconfig
+  # tests in a real window
+  xvfb xauth xdotool x11-utils imagemagick
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$package")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=()
+[[ $(id -u) -eq 0 ]] || sudo=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Builds and runs every test: once optimised, once under AddressSanitizer and
+# UBSan. Installs what it needs first.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+
+jobs=$(nproc)
+for preset in release asan; do
+  echo "== $preset build"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$jobs"
+done
+echo "== optimised tests"
+ctest --preset release -j "$jobs"
+echo "== tests under AddressSanitizer and UBSan"
+ctest --preset asan -j "$jobs"

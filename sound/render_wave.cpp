@@ -1,0 +1,57 @@
+// RenderWave and its two delivery paths. A preview and a save of the same
+// render use the very same bytes.
+#include "sound/render_wave.h"
+
+#include "platform/audio/audio.h"
+#include "platform/core/files.h"
+#include "platform/core/memory.h"
+#include "platform/core/timing.h"
+
+namespace {
+
+// The save path always writes through file slot 1.
+constexpr ObjectId kSaveSlot = 1;
+
+}  // namespace
+
+std::uint8_t* WaveImageNew(const SynthParams& params) {
+  auto* image = static_cast<std::uint8_t*>(MemAlloc(WaveImageSize(params.lengthMs)));
+  if (image) WaveImageWrite(image, params);
+  return image;
+}
+
+void WavePreview(const std::uint8_t* image, std::int32_t lengthMs) {
+  const ObjectId sound = SoundFromImage(image, WaveImageSize(lengthMs));
+  SoundStart(sound);
+  SoundSetVolume(sound, 100);
+  // The wait is the nominal length, not one derived from the data size.
+  SleepMs(lengthMs);
+  SoundRelease(sound);
+}
+
+std::int32_t WaveSave(const std::uint8_t* image, std::int32_t lengthMs, std::string_view target) {
+  if (FileCreate(kSaveSlot, target) == 0) return 0;
+  const std::int32_t size = WaveImageSize(lengthMs);
+  const bool written = FileWrite(kSaveSlot, image, size) == size;
+  const bool closed = FileClose(kSaveSlot);
+  if (written && closed) return 1;
+  // A partly written file would pass for a sound; leave none behind.
+  FileDelete(target);
+  return 0;
+}
+
+std::int32_t RenderWave(std::string_view target, std::int32_t freq, std::int32_t lengthMs,
+                        std::int32_t rustle, std::int32_t start, std::int32_t end,
+                        std::int32_t cutter) {
+  const SynthParams params{freq, lengthMs, rustle, start, end, cutter};
+  std::uint8_t* image = WaveImageNew(params);
+  if (!image) return 0;
+  std::int32_t result = 1;
+  if (target.empty()) {
+    WavePreview(image, lengthMs);
+  } else {
+    result = WaveSave(image, lengthMs, target);
+  }
+  MemRelease(image);
+  return result;
+}

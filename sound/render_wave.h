@@ -1,0 +1,32 @@
+// RenderWave: renders the sound of the six parameters into a WaveImage and
+// delivers it, played through the sound device or written to a file. The
+// image is the only allocation of a render and lives only inside the call.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "sound/sound_engine.h"
+
+// A zero-filled image of WaveImageSize(params.lengthMs) bytes with the sound
+// written into it (MemAlloc'd: give it back with MemRelease), or nullptr when
+// memory runs out.
+std::uint8_t* WaveImageNew(const SynthParams& params);
+
+// Plays the image and waits `lengthMs` milliseconds, the sound's nominal
+// length, then stops it. A sound that cannot be made is not reported: the
+// wait happens all the same.
+void WavePreview(const std::uint8_t* image, std::int32_t lengthMs);
+
+// Writes the whole image (D + 46 bytes) to `target`, replacing an existing
+// file. Returns 1 on success. Returns 0 when the file cannot be created or a
+// write fails (a full disk, say); an incomplete file is removed.
+std::int32_t WaveSave(const std::uint8_t* image, std::int32_t lengthMs, std::string_view target);
+
+// Renders and delivers: previews when `target` is empty, saves to `target`
+// otherwise. Returns 1 when the sound was previewed or the file written, 0
+// when the file could not be written or memory ran out. Requires freq > 0 and
+// lengthMs > 0.
+std::int32_t RenderWave(std::string_view target, std::int32_t freq, std::int32_t lengthMs,
+                        std::int32_t rustle, std::int32_t start, std::int32_t end,
+                        std::int32_t cutter);

@@ -1,0 +1,97 @@
+// Synthesis: knob angles to parameters, and the sample generator.
+//
+// Arithmetic is fixed to the bit: intermediate results are doubles, the sweep
+// is kept in single precision, and round() means nearest with ties to even
+// (std::nearbyint in the default rounding mode). The build keeps floating-point
+// contraction off so that no fused multiply-add changes a product.
+#include <cmath>
+
+#include "sound/sound_engine.h"
+
+namespace {
+
+constexpr double kSampleRate = 44100.0;
+constexpr double kMsPerSecond = 1000.0;
+constexpr double kAmplitude = 32767.0;
+// The phase factor is pi rounded to single precision, used as an exact double.
+// It is pi, not 2 pi: a tone of f half-hertz sounds at f / 2 Hz.
+constexpr double kPhaseFactor = static_cast<double>(3.14159265358979323846f);
+static_assert(kPhaseFactor == 3.1415927410125732);
+
+std::int32_t RoundToInt(double value) {
+  return static_cast<std::int32_t>(std::nearbyint(value));
+}
+
+double Duration(std::int32_t lengthMs) {
+  return lengthMs / kMsPerSecond;
+}
+
+// Stores the low 16 bits of v, little-endian: sums past 16 bits wrap.
+void StoreSample(std::uint8_t* at, std::int32_t v) {
+  const auto bits = static_cast<std::uint32_t>(v);
+  at[0] = static_cast<std::uint8_t>(bits & 0xFFu);
+  at[1] = static_cast<std::uint8_t>((bits >> 8) & 0xFFu);
+}
+
+}  // namespace
+
+SynthParams ParamsFromKnobs(const KnobAngles& knobs) {
+  SynthParams params;
+  params.freq = knobs.freq * 16;
+  params.lengthMs = knobs.len * 8;
+  params.rustle = knobs.rustle * 64;
+  params.start = knobs.start * 3;
+  params.end = knobs.end * 3;
+  params.cutter = RoundToInt(knobs.cutter * 0.35);
+  return params;
+}
+
+std::int32_t FrameCount(std::int32_t lengthMs) {
+  return RoundToInt(kSampleRate * Duration(lengthMs));
+}
+
+void FillSamples(std::uint8_t* samples, std::int32_t freq, std::int32_t lengthMs,
+                 std::int32_t rustle, std::int32_t start, std::int32_t end, std::int32_t cutter) {
+  const double duration = Duration(lengthMs);
+  const double halfFrames = (kSampleRate * duration) / 2.0;
+  const std::int32_t frames = RoundToInt(kSampleRate * duration);
+  const std::int32_t half = RoundToInt(halfFrames);
+  const auto rise = static_cast<float>(start / halfFrames);
+  const auto fall = static_cast<float>(end / halfFrames);
+  // With no rise the pitch begins `end` above freq and falls back over the
+  // second half.
+  float sweep = start == 0 ? static_cast<float>(end) : 0.0f;
+  std::int32_t cutCount = 0;
+  std::uint8_t* at = samples;
+
+  for (std::int32_t i = 1; i <= frames; ++i) {
+    const double time = i / kSampleRate;
+    const double phase = (freq + static_cast<double>(sweep)) * kPhaseFactor * time;
+    for (int channel = 0; channel < 2; ++channel) {
+      std::int32_t v;
+      if (cutter != 0 && cutCount > cutter) {
+        // A cut sample: the bare tone, no sweep, no noise, no draw.
+        cutCount = 0;
+        v = RoundToInt(kAmplitude * std::sin(freq * kPhaseFactor * time));
+      } else {
+        const std::int32_t n = RandomUpTo(rustle);
+        v = RoundToInt(kAmplitude * std::sin(phase) + n);
+      }
+      if (cutter != 0) ++cutCount;
+      StoreSample(at, v);
+      at += 2;
+    }
+    // The sweep moves after the frame: frame 1 sounds with the initial sweep.
+    // Each clamp belongs to its own branch; with start == 0 the initial
+    // offset of `end` must survive the first half.
+    if (i < half) {
+      if (start != 0) {
+        sweep += rise;
+        if (sweep > start) sweep = static_cast<float>(start);
+      }
+    } else if (end != 0) {
+      sweep -= fall;
+      if (sweep < 0) sweep = 0.0f;
+    }
+  }
+}

@@ -1,0 +1,285 @@
+// Files: what reaches the disk when, through the 4096-byte write buffer, and
+// how failed writes and files that are not open are reported.
+#include "platform/core/files.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/test_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using tonkelwerk_test::ReadFileBytes;
+using tonkelwerk_test::WriteFileBytes;
+
+// `count` bytes of a pattern that differs from one block to the next.
+std::vector<std::uint8_t> Block(std::size_t count, std::uint8_t tag) {
+  std::vector<std::uint8_t> bytes(count);
+  for (std::size_t k = 0; k < count; ++k) bytes[k] = static_cast<std::uint8_t>(tag + k * 7);
+  return bytes;
+}
+
+std::int32_t Write(ObjectId id, const std::vector<std::uint8_t>& bytes) {
+  return FileWrite(id, bytes.data(), static_cast<std::int32_t>(bytes.size()));
+}
+
+std::vector<std::uint8_t> Joined(std::initializer_list<std::vector<std::uint8_t>> parts) {
+  std::vector<std::uint8_t> all;
+  for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+class Files : public tonkelwerk_test::ScratchFolderTest {
+ protected:
+  void TearDown() override {
+    FilesShutdown();
+    ScratchFolderTest::TearDown();
+  }
+};
+
+TEST_F(Files, WriteOfExactly4096BytesGoesStraightToDisk) {
+  const fs::path path = Path("a.bin");
+  ASSERT_NE(FileCreate(1, path.string()), 0);
+  EXPECT_EQ(fs::file_size(path), 0u);
+  const auto data = Block(4096, 1);
+  EXPECT_EQ(Write(1, data), 4096);
+  EXPECT_EQ(fs::file_size(path), 4096u);
+  EXPECT_TRUE(FileClose(1));
+  EXPECT_EQ(ReadFileBytes(path), data);
+}
+
+TEST_F(Files, WriteOf4095BytesStaysBufferedUntilClose) {
+  const fs::path path = Path("a.bin");
+  ASSERT_NE(FileCreate(1, path.string()), 0);
+  const auto data = Block(4095, 2);
+  EXPECT_EQ(Write(1, data), 4095);
+  EXPECT_EQ(fs::file_size(path), 0u);
+  EXPECT_TRUE(FileClose(1));
+  EXPECT_EQ(ReadFileBytes(path), data);
+}
+
+TEST_F(Files, ThreeWritesOf2000BytesFlushTheFirstTwoOnTheThird) {
+  const fs::path path = Path("a.bin");
+  ASSERT_NE(FileCreate(1, path.string()), 0);
+  const auto first = Block(2000, 3);
+  const auto second = Block(2000, 4);
+  const auto third = Block(2000, 5);
+  EXPECT_EQ(Write(1, first), 2000);
+  EXPECT_EQ(fs::file_size(path), 0u);
+  EXPECT_EQ(Write(1, second), 2000);
+  EXPECT_EQ(fs::file_size(path), 0u);
+  EXPECT_EQ(Write(1, third), 2000);  // only 96 bytes free
+  EXPECT_EQ(fs::file_size(path), 4000u);
+  EXPECT_EQ(ReadFileBytes(path), Joined({first, second}));
+  EXPECT_TRUE(FileClose(1));
+  EXPECT_EQ(ReadFileBytes(path), Joined({first, second, third}));
+}
+
+TEST_F(Files, WriteOfExactlyTheFreeBytesFlushesFirst) {
+  const fs::path path = Path("a.bin");
+  ASSERT_NE(FileCreate(1, path.string()), 0);
+  const auto first = Block(4000, 6);
+  const auto second = Block(96, 7);
+  const auto third = Block(95, 8);
+  EXPECT_EQ(Write(1, first), 4000);
+  EXPECT_EQ(Write(1, second), 96);  // 96 is not less than the 96 free bytes
+  EXPECT_EQ(fs::file_size(path), 4000u);
+  EXPECT_EQ(Write(1, third), 95);  // 95 fits behind the 96 buffered ones
+  EXPECT_EQ(fs::file_size(path), 4000u);
+  EXPECT_TRUE(FileClose(1));
+  EXPECT_EQ(ReadFileBytes(path), Joined({first, second, third}));
+}
+
+TEST_F(Files, LargeWriteFlushesTheBufferThenGoesDirect) {
+  const fs::path path = Path("a.bin");
+  ASSERT_NE(FileCreate(1, path.string()), 0);
+  const auto small = Block(100, 9);
+  const auto large = Block(10000, 10);
+  EXPECT_EQ(Write(1, small), 100);
+  EXPECT_EQ(Write(1, large), 10000);
+  EXPECT_EQ(fs::file_size(path), 10100u);
+  EXPECT_EQ(ReadFileBytes(path), Joined({small, large}));
+  EXPECT_TRUE(FileClose(1));
+  EXPECT_EQ(fs::file_size(path), 10100u);
+}
+
+TEST_F(Files, ManySmallWritesArriveInOrder) {
+  const fs::path path = Path("a.bin");
+  ASSERT_NE(FileCreate(4, path.string()), 0);
+  std::vector<std::uint8_t> all;
+  for (int k = 0; k < 300; ++k) {
+    const auto part =
+        Block(static_cast<std::size_t>(1 + (k * 37) % 500), static_cast<std::uint8_t>(k));
+    ASSERT_EQ(Write(4, part), static_cast<std::int32_t>(part.size()));
+    all.insert(all.end(), part.begin(), part.end());
+    // Never more than 4095 bytes wait in the buffer.
+    ASSERT_GE(fs::file_size(path) + 4095, all.size());
+  }
+  EXPECT_TRUE(FileClose(4));
+  EXPECT_EQ(ReadFileBytes(path), all);
+}
+
+TEST_F(Files, CreateEmptiesAnExistingFile) {
+  const fs::path path = Path("old.bin");
+  WriteFileBytes(path, std::string(10000, 'o'));
+  ASSERT_NE(FileCreate(1, path.string()), 0);
+  EXPECT_EQ(fs::file_size(path), 0u);
+  const auto data = Block(10, 11);
+  EXPECT_EQ(Write(1, data), 10);
+  EXPECT_TRUE(FileClose(1));
+  EXPECT_EQ(ReadFileBytes(path), data);
+}
+
+TEST_F(Files, NewRecordIdentifierWorksLikeANumber) {
+  const fs::path path = Path("a.bin");
+  const ObjectId file = FileCreate(kNewObject, path.string());
+  ASSERT_NE(file, 0);
+  ASSERT_NE(file, kNewObject);
+  const auto data = Block(50, 12);
+  EXPECT_EQ(Write(file, data), 50);
+  EXPECT_FALSE(FileClose(kNewObject));  // -1 names no file
+  EXPECT_EQ(fs::file_size(path), 0u);
+  EXPECT_TRUE(FileClose(file));
+  EXPECT_EQ(ReadFileBytes(path), data);
+  // The identifier is dead once closed.
+  EXPECT_EQ(Write(file, data), 0);
+  EXPECT_FALSE(FileClose(file));
+}
+
+TEST_F(Files, OpenFilesKeepTheirOwnBuffers) {
+  const fs::path pathA = Path("a.bin");
+  const fs::path pathB = Path("b.bin");
+  ASSERT_NE(FileCreate(1, pathA.string()), 0);
+  const ObjectId b = FileCreate(kNewObject, pathB.string());
+  ASSERT_NE(b, 0);
+  const auto a1 = Block(3000, 13);
+  const auto b1 = Block(3000, 14);
+  const auto a2 = Block(3000, 15);
+  EXPECT_EQ(Write(1, a1), 3000);
+  EXPECT_EQ(Write(b, b1), 3000);
+  EXPECT_EQ(Write(1, a2), 3000);
+  EXPECT_EQ(fs::file_size(pathA), 3000u);
+  EXPECT_EQ(fs::file_size(pathB), 0u);
+  EXPECT_TRUE(FileClose(1));
+  EXPECT_TRUE(FileClose(b));
+  EXPECT_EQ(ReadFileBytes(pathA), Joined({a1, a2}));
+  EXPECT_EQ(ReadFileBytes(pathB), b1);
+}
+
+TEST_F(Files, CreatingUnderANumberInUseClosesTheFileFirst) {
+  const fs::path first = Path("first.bin");
+  const fs::path second = Path("second.bin");
+  ASSERT_NE(FileCreate(1, first.string()), 0);
+  const auto data = Block(100, 16);
+  EXPECT_EQ(Write(1, data), 100);
+  ASSERT_NE(FileCreate(1, second.string()), 0);
+  EXPECT_EQ(ReadFileBytes(first), data);  // flushed on the way out
+  EXPECT_EQ(Write(1, Block(5, 17)), 5);
+  EXPECT_TRUE(FileClose(1));
+  EXPECT_EQ(fs::file_size(first), 100u);
+  EXPECT_EQ(fs::file_size(second), 5u);
+}
+
+TEST_F(Files, WritesThatCannotBeTakenReturnZero) {
+  const auto data = Block(10, 18);
+  EXPECT_EQ(Write(7, data), 0);  // never opened
+  EXPECT_FALSE(FileClose(7));
+  const fs::path path = Path("a.bin");
+  ASSERT_NE(FileCreate(1, path.string()), 0);
+  EXPECT_EQ(FileWrite(1, nullptr, 10), 0);
+  EXPECT_EQ(FileWrite(1, data.data(), 0), 0);
+  EXPECT_EQ(FileWrite(1, data.data(), -5), 0);
+  EXPECT_TRUE(FileClose(1));
+  EXPECT_EQ(fs::file_size(path), 0u);
+  EXPECT_EQ(Write(1, data), 0);  // closed
+  EXPECT_EQ(fs::file_size(path), 0u);
+}
+
+TEST_F(Files, CreateFailureLeavesNothingOpen) {
+  const fs::path path = Path("missing") / "a.bin";
+  EXPECT_EQ(FileCreate(1, path.string()), 0);
+  EXPECT_EQ(FileCreate(kNewObject, path.string()), 0);
+  EXPECT_EQ(FileCreate(1, ""), 0);
+  EXPECT_EQ(Write(1, Block(10, 19)), 0);
+  EXPECT_FALSE(FileClose(1));
+  EXPECT_FALSE(fs::exists(path));
+}
+
+TEST_F(Files, CreateFailureUnderANumberInUseStillClosesTheOldFile) {
+  const fs::path first = Path("first.bin");
+  ASSERT_NE(FileCreate(1, first.string()), 0);
+  const auto data = Block(100, 20);
+  EXPECT_EQ(Write(1, data), 100);
+  EXPECT_EQ(FileCreate(1, (Path("missing") / "x.bin").string()), 0);
+  EXPECT_EQ(ReadFileBytes(first), data);
+  EXPECT_EQ(Write(1, data), 0);
+}
+
+TEST_F(Files, ShutdownFlushesEveryOpenFile) {
+  const fs::path pathA = Path("a.bin");
+  const fs::path pathB = Path("b.bin");
+  ASSERT_NE(FileCreate(3, pathA.string()), 0);
+  const ObjectId b = FileCreate(kNewObject, pathB.string());
+  ASSERT_NE(b, 0);
+  const auto a = Block(123, 21);
+  const auto bb = Block(456, 22);
+  EXPECT_EQ(Write(3, a), 123);
+  EXPECT_EQ(Write(b, bb), 456);
+  FilesShutdown();
+  EXPECT_EQ(ReadFileBytes(pathA), a);
+  EXPECT_EQ(ReadFileBytes(pathB), bb);
+  EXPECT_EQ(Write(3, a), 0);
+  EXPECT_EQ(Write(b, bb), 0);
+}
+
+class FullDevice : public Files {
+ protected:
+  void SetUp() override {
+    Files::SetUp();
+    if (!fs::is_character_file("/dev/full")) GTEST_SKIP() << "this system has no /dev/full";
+  }
+};
+
+TEST_F(FullDevice, BufferedWriteIsTakenButCloseReportsTheFailure) {
+  ASSERT_NE(FileCreate(1, "/dev/full"), 0);
+  EXPECT_EQ(Write(1, Block(100, 23)), 100);
+  EXPECT_FALSE(FileClose(1));
+}
+
+TEST_F(FullDevice, DirectWriteReportsBytesNotTaken) {
+  ASSERT_NE(FileCreate(1, "/dev/full"), 0);
+  EXPECT_LT(Write(1, Block(4096, 24)), 4096);
+  EXPECT_FALSE(FileClose(1));
+}
+
+TEST_F(FullDevice, FailedFlushReportsTheWriteThatCausedIt) {
+  ASSERT_NE(FileCreate(1, "/dev/full"), 0);
+  EXPECT_EQ(Write(1, Block(2000, 25)), 2000);
+  EXPECT_EQ(Write(1, Block(2000, 26)), 2000);
+  EXPECT_LT(Write(1, Block(2000, 27)), 2000);  // the flush of 4000 bytes failed
+  EXPECT_FALSE(FileClose(1));
+}
+
+TEST_F(FullDevice, NothingWrittenClosesCleanly) {
+  ASSERT_NE(FileCreate(1, "/dev/full"), 0);
+  EXPECT_TRUE(FileClose(1));
+}
+
+TEST_F(Files, DeleteRemovesRegularFilesOnly) {
+  const fs::path file = Path("a.bin");
+  WriteFileBytes(file, "abc");
+  EXPECT_TRUE(FileDelete(file.string()));
+  EXPECT_FALSE(fs::exists(file));
+  EXPECT_FALSE(FileDelete(file.string()));  // already gone
+  const fs::path folder = Path("folder");
+  ASSERT_TRUE(fs::create_directory(folder));
+  EXPECT_FALSE(FileDelete(folder.string()));
+  EXPECT_TRUE(fs::is_directory(folder));
+}
+
+}  // namespace
