@@ -7,9 +7,14 @@
 // sounds of the device's format are mixed with saturation.
 // Leaves out: compressed formats (PCM 8-bit unsigned and 16-bit signed only),
 // panning and frequency changes.
-// Depends on: SDL2 (SDL_INIT_AUDIO only, callback mode). The device runs only
-// while a sound plays, so an idle program costs no audio thread wake-ups.
+// Depends on: SDL2 (SDL_INIT_AUDIO only, callback mode), loaded when the
+// sound system starts rather than when the program does: the library pulls
+// in some fifty others (display and sound servers, codecs), which would
+// triple the start-up time of a command-line render that plays nothing. The
+// device runs only while a sound plays, so an idle program costs no audio
+// thread wake-ups.
 #include <SDL.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <cmath>
@@ -45,8 +50,49 @@ void SdlReleaseSound(SdlSound& sound) {
   sound.playing = false;
 }
 
+// The SDL functions in use, resolved from the library at run time.
+struct SdlApi {
+  void* library = nullptr;
+  decltype(&SDL_InitSubSystem) InitSubSystem = nullptr;
+  decltype(&SDL_Quit) Quit = nullptr;
+  decltype(&SDL_OpenAudioDevice) OpenAudioDevice = nullptr;
+  decltype(&SDL_CloseAudioDevice) CloseAudioDevice = nullptr;
+  decltype(&SDL_PauseAudioDevice) PauseAudioDevice = nullptr;
+  decltype(&SDL_LockAudioDevice) LockAudioDevice = nullptr;
+  decltype(&SDL_UnlockAudioDevice) UnlockAudioDevice = nullptr;
+};
+
+SdlApi sdl;
+
+template <typename Function>
+bool SdlResolve(Function& function, const char* name) {
+  function = reinterpret_cast<Function>(dlsym(sdl.library, name));
+  return function != nullptr;
+}
+
+void SdlUnload() {
+  if (sdl.library) dlclose(sdl.library);
+  sdl = {};
+}
+
+// Loads the library and every function; false, with nothing loaded, when any
+// of them is missing.
+bool SdlLoad() {
+  if (sdl.library) return true;
+  sdl.library = dlopen("libSDL2-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
+  if (!sdl.library) return false;
+  const bool resolved = SdlResolve(sdl.InitSubSystem, "SDL_InitSubSystem") &&
+                        SdlResolve(sdl.Quit, "SDL_Quit") &&
+                        SdlResolve(sdl.OpenAudioDevice, "SDL_OpenAudioDevice") &&
+                        SdlResolve(sdl.CloseAudioDevice, "SDL_CloseAudioDevice") &&
+                        SdlResolve(sdl.PauseAudioDevice, "SDL_PauseAudioDevice") &&
+                        SdlResolve(sdl.LockAudioDevice, "SDL_LockAudioDevice") &&
+                        SdlResolve(sdl.UnlockAudioDevice, "SDL_UnlockAudioDevice");
+  if (!resolved) SdlUnload();
+  return resolved;
+}
+
 struct SdlAudio {
-  bool subsystem = false;
   SDL_AudioDeviceID device = 0;
   SdlFormat format;
   ObjectTable<SdlSound> sounds{SdlReleaseSound};
@@ -58,10 +104,10 @@ SdlAudio audio;
 class SdlLock {
  public:
   SdlLock() {
-    if (audio.device) SDL_LockAudioDevice(audio.device);
+    if (audio.device) sdl.LockAudioDevice(audio.device);
   }
   ~SdlLock() {
-    if (audio.device) SDL_UnlockAudioDevice(audio.device);
+    if (audio.device) sdl.UnlockAudioDevice(audio.device);
   }
   SdlLock(const SdlLock&) = delete;
   SdlLock& operator=(const SdlLock&) = delete;
@@ -116,7 +162,7 @@ void SDLCALL SdlFill(void*, Uint8* stream, int length) {
 
 void SdlCloseDevice() {
   if (!audio.device) return;
-  SDL_CloseAudioDevice(audio.device);
+  sdl.CloseAudioDevice(audio.device);
   audio.device = 0;
 }
 
@@ -131,7 +177,7 @@ bool SdlOpenDevice(const SdlFormat& format) {
   wanted.samples = kDeviceFrames;
   wanted.callback = SdlFill;
   SDL_AudioSpec obtained{};
-  audio.device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+  audio.device = sdl.OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
   audio.format = audio.device ? format : SdlFormat{};
   return audio.device != 0;
 }
@@ -175,13 +221,11 @@ bool SdlFindData(const std::uint8_t* image, std::int64_t imageSize, std::int64_t
 
 std::int32_t SoundInit() {
   if (audio.device) return 1;
-  if (!audio.subsystem) {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return 0;
-    audio.subsystem = true;
-  }
-  if (SdlOpenDevice({44100, AUDIO_S16LSB, 2})) return 1;
-  SDL_QuitSubSystem(SDL_INIT_AUDIO);
-  audio.subsystem = false;
+  // The library stays loaded from a successful SDL_InitSubSystem on until
+  // SoundShutdown.
+  const bool ready = sdl.library || (SdlLoad() && sdl.InitSubSystem(SDL_INIT_AUDIO) == 0);
+  if (ready && SdlOpenDevice({44100, AUDIO_S16LSB, 2})) return 1;
+  SoundShutdown();
   return 0;
 }
 
@@ -224,7 +268,7 @@ std::int32_t SoundStart(ObjectId handle) {
     sound->position = 0;
     sound->playing = true;
   }
-  SDL_PauseAudioDevice(audio.device, 0);
+  sdl.PauseAudioDevice(audio.device, 0);
   return 1;
 }
 
@@ -246,12 +290,14 @@ void SoundRelease(ObjectId handle) {
     audio.sounds.Remove(handle);
     playing = SdlAnyPlaying();
   }
-  if (!playing && audio.device) SDL_PauseAudioDevice(audio.device, 1);
+  if (!playing && audio.device) sdl.PauseAudioDevice(audio.device, 1);
 }
 
 void SoundShutdown() {
   SdlCloseDevice();
   audio.sounds.Clear();
-  if (audio.subsystem) SDL_QuitSubSystem(SDL_INIT_AUDIO);
-  audio.subsystem = false;
+  // SDL_Quit, not only the audio subsystem's end: the library is about to be
+  // unloaded, and SDL_Quit also frees its hints and other global records.
+  if (sdl.library) sdl.Quit();
+  SdlUnload();
 }
