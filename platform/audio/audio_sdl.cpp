@@ -53,6 +53,7 @@ void SdlReleaseSound(SdlSound& sound) {
 // The SDL functions in use, resolved from the library at run time.
 struct SdlApi {
   void* library = nullptr;
+  decltype(&SDL_SetHint) SetHint = nullptr;
   decltype(&SDL_InitSubSystem) InitSubSystem = nullptr;
   decltype(&SDL_Quit) Quit = nullptr;
   decltype(&SDL_OpenAudioDevice) OpenAudioDevice = nullptr;
@@ -81,7 +82,8 @@ bool SdlLoad() {
   if (sdl.library) return true;
   sdl.library = dlopen("libSDL2-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
   if (!sdl.library) return false;
-  const bool resolved = SdlResolve(sdl.InitSubSystem, "SDL_InitSubSystem") &&
+  const bool resolved = SdlResolve(sdl.SetHint, "SDL_SetHint") &&
+                        SdlResolve(sdl.InitSubSystem, "SDL_InitSubSystem") &&
                         SdlResolve(sdl.Quit, "SDL_Quit") &&
                         SdlResolve(sdl.OpenAudioDevice, "SDL_OpenAudioDevice") &&
                         SdlResolve(sdl.CloseAudioDevice, "SDL_CloseAudioDevice") &&
@@ -90,6 +92,13 @@ bool SdlLoad() {
                         SdlResolve(sdl.UnlockAudioDevice, "SDL_UnlockAudioDevice");
   if (!resolved) SdlUnload();
   return resolved;
+}
+
+// Starts SDL's audio. SDL would catch Ctrl+C and SIGTERM for its event queue,
+// which nothing here reads: the program must stay stoppable.
+bool SdlInitAudio() {
+  sdl.SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  return sdl.InitSubSystem(SDL_INIT_AUDIO) == 0;
 }
 
 struct SdlAudio {
@@ -223,7 +232,7 @@ std::int32_t SoundInit() {
   if (audio.device) return 1;
   // The library stays loaded from a successful SDL_InitSubSystem on until
   // SoundShutdown.
-  const bool ready = sdl.library || (SdlLoad() && sdl.InitSubSystem(SDL_INIT_AUDIO) == 0);
+  const bool ready = sdl.library || (SdlLoad() && SdlInitAudio());
   if (ready && SdlOpenDevice({44100, AUDIO_S16LSB, 2})) return 1;
   SoundShutdown();
   return 0;

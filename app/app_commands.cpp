@@ -1,0 +1,102 @@
+// The commands: Reset all, Preview, Save wave and Informations.
+#include "app/app_commands.h"
+
+#include <iterator>
+
+#include "app/app_state.h"
+#include "platform/core/text.h"
+#include "platform/dialogs/dialogs.h"
+#include "sound/render_wave.h"
+#include "sound/sound_engine.h"
+
+namespace {
+
+constexpr const char* kAttentionTitle = "Attention";
+constexpr const char* kAttentionText = "The knobs 'Freq' and 'Len.' must be higher than 0.";
+
+std::int32_t KnobValue(KnobControl* knob) {
+  return knob->methods->GetValue(knob);
+}
+
+// A sound needs a pitch and a length: otherwise the user is told so.
+bool KnobsMakeASound() {
+  if (KnobValue(appState.knobFreq) == 0 || KnobValue(appState.knobLen) == 0) {
+    MessageBoxShow(kAttentionTitle, kAttentionText, kBoxWarning);
+    return false;
+  }
+  return true;
+}
+
+std::int32_t RenderKnobs(std::string_view target) {
+  KnobAngles angles;
+  angles.start = KnobValue(appState.knobStart);
+  angles.end = KnobValue(appState.knobEnd);
+  angles.freq = KnobValue(appState.knobFreq);
+  angles.rustle = KnobValue(appState.knobRustle);
+  angles.cutter = KnobValue(appState.knobCutter);
+  angles.len = KnobValue(appState.knobLen);
+  const SynthParams p = ParamsFromKnobs(angles);
+  return RenderWave(target, p.freq, p.lengthMs, p.rustle, p.start, p.end, p.cutter);
+}
+
+}  // namespace
+
+void CommandResetAll() {
+  for (KnobControl* knob : AppKnobs()) knob->methods->SetValue(knob, 0);
+}
+
+void CommandPreview() {
+  if (!KnobsMakeASound()) return;
+  RenderKnobs("");
+}
+
+std::string SavePathWithExtension(std::string_view chosen) {
+  if (TrimSpaces(ExtensionPart(chosen)).empty()) return TrimSpaces(chosen) + ".wav";
+  return std::string(chosen);
+}
+
+void CommandSaveWave() {
+  if (!KnobsMakeASound()) return;
+  appState.savePath = SaveDialogRun("Saving wave...", WorkingDirectory(), "WAVE (*.wav)|*.wav", 0);
+  if (appState.savePath.empty()) return;
+  appState.savePath = SavePathWithExtension(appState.savePath);
+  if (RenderKnobs(appState.savePath) == 0)
+    MessageBoxShow("Error", "Couldn't write file to disk.", kBoxError);
+}
+
+std::string AboutText() {
+  static constexpr const char* kLines[] = {
+      "Tonkelwerk V1.00 ",
+      "A synthesizer for game sound effects, made by the Tonkelwerk developers.",
+      "Questions and ideas are welcome in the project's issue tracker.",
+      "",
+      "",
+      "",
+      "Tonkelwerk is a little synthesizer for generating gamesounds.",
+      "The synthesizer can export the generated sounds as wavefiles.",
+      "",
+      "System-Requirements",
+      "----------------------",
+      "",
+      "  DirectX 7+",
+      "  Soundcard",
+      "  WindowsXP SP1+",
+      "",
+      "  ",
+      "  ",
+      "Terms of use: Tonkelwerk is free to use.",
+      "The sounds you make with it are yours, for any purpose.",
+      "The program comes without any warranty.",
+      "Use it at your own risk.",
+  };
+  std::string text;
+  for (std::size_t i = 0; i < std::size(kLines); ++i) {
+    if (i > 0) text += "\r\n";
+    text += kLines[i];
+  }
+  return text;
+}
+
+void CommandInformations() {
+  MessageBoxShow("Informations", AboutText(), kBoxPlain);
+}

@@ -1,0 +1,117 @@
+// Start-up, layout and the end sequence of the program.
+#include "app/app.h"
+#include "app/app_state.h"
+#include "platform/audio/audio.h"
+#include "platform/core/files.h"
+#include "platform/dialogs/dialogs.h"
+#include "platform/screen/screen.h"
+#include "platform/window/window.h"
+
+AppState appState;
+
+namespace {
+
+constexpr std::uint32_t kMainWindowFlags =
+    kWindowCaption | kWindowSystemMenu | kWindowMinimiseBox | kWindowCentreScreen;  // 0xCA0001
+
+struct ButtonLayout {
+  const char* text;
+  std::int32_t y;
+  ObjectId AppState::*field;
+};
+
+constexpr std::int32_t kButtonX = 550;
+constexpr std::int32_t kButtonWidth = 80;
+constexpr std::int32_t kButtonHeight = 25;
+constexpr ButtonLayout kButtons[] = {
+    {"Preview", 10, &AppState::previewButton},
+    {"Save wave", 40, &AppState::saveButton},
+    {"Reset all", 70, &AppState::resetButton},
+    {"Informations", 120, &AppState::infoButton},
+};
+
+struct KnobLayout {
+  const char* label;
+  std::int32_t x;
+  float scale;
+  std::int32_t step;
+  KnobControl* AppState::*field;
+};
+
+constexpr std::int32_t kKnobY = 10;
+constexpr std::int32_t kKnobSize = 70;
+constexpr KnobLayout kKnobs[] = {
+    {"Start", 10, 0.275f, 5, &AppState::knobStart},
+    {"End", 100, 0.275f, 5, &AppState::knobEnd},
+    {"Freq", 190, 16.0f, 1, &AppState::knobFreq},
+    {"Rustle", 280, 64.0f, 1, &AppState::knobRustle},
+    {"Cutter", 370, 0.0275f, 5, &AppState::knobCutter},
+    {"Len.", 460, 8.0f, 1, &AppState::knobLen},
+};
+
+// Readies every platform service; none reports a result.
+void PlatformStartup() {
+  WindowServiceStartup();
+}
+
+// Shuts the services down in the fixed order: screen with every image,
+// sound with every sound, windows, fonts, files.
+void PlatformShutdown() {
+  ScreenShutdown();
+  SoundShutdown();
+  WindowServiceShutdown();
+  FontsShutdown();
+  FilesShutdown();
+}
+
+bool StartFailed(const char* text) {
+  MessageBoxShow("Error", text, kBoxError);
+  return false;
+}
+
+void AddButtons() {
+  ButtonParentSet(WindowNativeHandle(appState.window));
+  for (const ButtonLayout& button : kButtons)
+    appState.*button.field =
+        ButtonAdd(kNewObject, kButtonX, button.y, kButtonWidth, kButtonHeight, button.text);
+}
+
+// False when memory for a knob runs out: the commands need all six.
+bool AddKnobs() {
+  for (const KnobLayout& layout : kKnobs) {
+    KnobControl* knob = CreateKnob();
+    appState.*layout.field = knob;
+    if (!knob) return false;
+    knob->methods->Setup(knob, layout.label, layout.x, kKnobY, kKnobSize, 0, &appState.mouse,
+                         appState.labelFont, layout.scale, layout.step);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool AppStart() {
+  appState = AppState{};
+  PlatformStartup();
+  appState.backgroundColour = ButtonFaceColour();
+  if (!ScreenInit()) return StartFailed("Error. DirectX-Error: 001");
+  if (!SoundInit()) return StartFailed("Error. DirectX-Error: 002");
+  appState.window = MainWindowOpen(kNewObject, kWindowNoPosition, kWindowNoPosition, 640, 155,
+                                   "Tonkelwerk 1.00", kMainWindowFlags);
+  if (!appState.window) return StartFailed("Not enough RAM available.");
+  AddButtons();
+  if (!ScreenOpenEmbedded(WindowNativeHandle(appState.window), 0, 0, 540, 145, 0, 0, 0))
+    return StartFailed("Error. DirectX-Error: 003");
+  appState.labelFont = FontHandle(FontLoad(kNewObject, "Arial", 8));
+  if (!AddKnobs()) return StartFailed("Not enough RAM available.");
+  return true;
+}
+
+int AppEnd() {
+  PlatformShutdown();
+  // The knobs' images went with the screen; their records go here.
+  for (KnobControl* knob : AppKnobs())
+    if (knob) knob->methods->Destroy(knob);
+  appState = AppState{};
+  return 0;
+}

@@ -1,0 +1,38 @@
+// AppState: the application's single global record, and the fixed layout of
+// the main window.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "knob/knob.h"
+#include "platform/core/object_table.h"
+#include "platform/screen/screen.h"
+
+struct AppState {
+  ObjectId infoButton = 0;
+  ObjectId previewButton = 0;
+  ObjectId resetButton = 0;
+  ObjectId saveButton = 0;
+  KnobControl* knobStart = nullptr;
+  KnobControl* knobEnd = nullptr;
+  KnobControl* knobFreq = nullptr;
+  KnobControl* knobRustle = nullptr;
+  KnobControl* knobCutter = nullptr;
+  KnobControl* knobLen = nullptr;
+  ObjectId window = 0;
+  std::uint32_t backgroundColour = 0;
+  std::int32_t lastEvent = 0;
+  std::string savePath;
+  FontHandleValue labelFont = 0;
+  MouseState mouse;
+};
+
+extern AppState appState;
+
+// The six knobs in their fixed order: Start, End, Freq, Rustle, Cutter, Len.
+inline std::array<KnobControl*, 6> AppKnobs() {
+  return {appState.knobStart,  appState.knobEnd,    appState.knobFreq,
+          appState.knobRustle, appState.knobCutter, appState.knobLen};
+}

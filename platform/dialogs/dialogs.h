@@ -1,0 +1,52 @@
+// Dialogs, the working directory and fonts: the modal message box, the
+// save-file dialog, the current directory the dialog starts in, and the
+// caption font of the knobs.
+//
+// While a box or dialog is open the program's own windows take no input.
+// Fonts live in an ObjectTable until FontsShutdown.
+//
+// Backends: dialogs_qt.cpp (Qt Widgets), dialogs_win32.cpp (User32, common
+// dialogs, GDI).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/core/object_table.h"
+#include "platform/screen/screen.h"
+
+// Message box styles: the icon, with the single OK button.
+inline constexpr std::uint32_t kBoxPlain = 0;
+inline constexpr std::uint32_t kBoxError = 16;
+inline constexpr std::uint32_t kBoxWarning = 48;
+
+// Shows a modal box with `title`, `text`, the icon of `style` and one OK
+// button; returns when the user has closed it. Returns 1 for OK, 0 when no
+// box can be shown (the backend then writes title and text to the standard
+// error stream where it has one).
+std::int32_t MessageBoxShow(std::string_view title, std::string_view text, std::uint32_t style);
+
+// Runs the modal save dialog. `pattern` holds pairs of a display name and a
+// filter, each part separated from the next by '|'; `patternIndex` picks the
+// pair shown first (0: the first). `initialPath` is split at its last
+// separator into the starting folder and the offered name (dropped when it
+// holds a character no file name may hold). Existing files are chosen without
+// an overwrite question; no extension is added. Returns the chosen full path,
+// or "" when the user cancelled. The current directory stays unchanged.
+std::string SaveDialogRun(std::string_view title, std::string_view initialPath,
+                          std::string_view pattern, std::int32_t patternIndex);
+
+// The current directory ending in the path separator, or "" when unknown.
+std::string WorkingDirectory();
+
+// Loads the plain font `face` at `points` points (at 96 dots per inch: a
+// point is 4/3 pixel). Returns the record's reference for id -1, else the
+// native handle; 0 on failure.
+ObjectId FontLoad(ObjectId id, std::string_view face, std::int32_t points);
+
+// The native handle of a loaded font for DrawingSelectFont, 0 when none.
+FontHandleValue FontHandle(ObjectId font);
+
+// Releases every loaded font.
+void FontsShutdown();

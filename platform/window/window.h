@@ -1,0 +1,102 @@
+// Window, buttons and events: the program's main window with its push
+// buttons, a poll of integer event codes that never waits, and the mouse
+// position relative to a window's client area.
+//
+// Windows and buttons live in ObjectTables; made under -1, their references
+// identify them. Event codes keep the numbers of the Windows messages so that
+// every backend speaks the same language to the application.
+//
+// Backends: window_qt.cpp (Qt Widgets), window_win32.cpp (User32).
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "platform/core/object_table.h"
+
+// A native window: the platform's own handle as a number, 0 for none.
+using WindowHandle = std::intptr_t;
+
+// Event codes of EventPoll.
+inline constexpr std::int32_t kEventNone = 0;    // nothing waiting
+inline constexpr std::int32_t kEventClose = 16;  // close request; the window stays open
+inline constexpr std::int32_t kEventMouseMove = 512;
+inline constexpr std::int32_t kEventLeftDown = 513;
+inline constexpr std::int32_t kEventLeftUp = 514;
+inline constexpr std::int32_t kEventLeftDouble = 515;
+inline constexpr std::int32_t kEventRightDown = 516;
+inline constexpr std::int32_t kEventRightUp = 517;
+inline constexpr std::int32_t kEventRightDouble = 518;
+inline constexpr std::int32_t kEventMiddleDown = 519;
+inline constexpr std::int32_t kEventMiddleUp = 520;
+inline constexpr std::int32_t kEventMiddleDouble = 521;
+inline constexpr std::int32_t kEventButtonClicked = 13100;  // EventButtonHandle names it
+
+// Key-state bits of a mouse event's word parameter.
+inline constexpr std::uint32_t kKeyLeftButton = 1;
+inline constexpr std::uint32_t kKeyRightButton = 2;
+inline constexpr std::uint32_t kKeyShift = 4;
+inline constexpr std::uint32_t kKeyControl = 8;
+inline constexpr std::uint32_t kKeyMiddleButton = 16;
+
+// Flags of MainWindowOpen; other bits are the platform's window style bits
+// (Windows numbering: 0x00C00000 title bar, 0x00080000 system menu and close
+// box, 0x00020000 minimise box, 0x00010000 maximise box, 0x00040000 sizing
+// border).
+inline constexpr std::uint32_t kWindowCentreScreen = 0x00000001;
+inline constexpr std::uint32_t kWindowCentreActive = 0x00000002;
+inline constexpr std::uint32_t kWindowMaximised = 0x01000000;
+inline constexpr std::uint32_t kWindowHidden = 0x10000000;
+inline constexpr std::uint32_t kWindowCaption = 0x00C00000;
+inline constexpr std::uint32_t kWindowSystemMenu = 0x00080000;
+inline constexpr std::uint32_t kWindowMinimiseBox = 0x00020000;
+inline constexpr std::uint32_t kWindowMaximiseBox = 0x00010000;
+inline constexpr std::uint32_t kWindowSizingBorder = 0x00040000;
+
+// x or y of MainWindowOpen meaning "no position given".
+inline constexpr std::int32_t kWindowNoPosition = -65535;
+
+// Prepares the window, button and event services (and with them the desktop
+// toolkit, where the backend has one). Reports nothing: a missing display
+// shows in the first service that needs it.
+void WindowServiceStartup();
+
+// Destroys every open window with its buttons and ends the toolkit.
+void WindowServiceShutdown();
+
+// The system's button-face colour, 0x00BBGGRR: the window background.
+std::uint32_t ButtonFaceColour();
+
+// Opens a window whose client area is width x height. Returns the new
+// record's reference for id -1, else the native handle; 0 on failure. The
+// window is visible on return unless kWindowHidden is given.
+ObjectId MainWindowOpen(ObjectId id, std::int32_t x, std::int32_t y, std::int32_t width,
+                        std::int32_t height, std::string_view title, std::uint32_t flags);
+
+// The native handle of an open window, 0 when `window` names none.
+WindowHandle WindowNativeHandle(ObjectId window);
+
+// Buttons made from now on become children of `parent`. Returns `parent`.
+WindowHandle ButtonParentSet(WindowHandle parent);
+
+// A push button at (x, y) of the parent's client area. Returns the new
+// record's reference for id -1, else the native handle; 0 on failure.
+ObjectId ButtonAdd(ObjectId id, std::int32_t x, std::int32_t y, std::int32_t width,
+                   std::int32_t height, std::string_view text);
+
+// The next event code, kEventNone at once when nothing waits. Never waits.
+std::int32_t EventPoll();
+
+// The word parameter of the latest mouse event; for a mouse event the
+// key-state bits above.
+std::uint32_t EventWordParam();
+
+// The button of the latest kEventButtonClicked: ButtonAdd's own result.
+ObjectId EventButtonHandle();
+
+// The cursor's position, read at the first of these calls after each
+// EventPoll, in the client coordinates of `window`; -1 when
+// the cursor lies outside the client area (right and bottom edges inclusive)
+// or the window is not open.
+std::int32_t MousePosX(ObjectId window);
+std::int32_t MousePosY(ObjectId window);
