@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs everything the build, the program and the tests need on Debian 12,
 # from Debian's own packages. Does nothing when all of them are there already.
+# Usage: scripts/install-deps.sh [win32]   (win32: also the Windows cross build
+# and Wine to run it)
 set -euo pipefail
 
 packages=(
@@ -15,6 +17,10 @@ packages=(
   # tests in a real window
   xvfb xauth xdotool x11-utils imagemagick
 )
+if [[ "${1:-}" == win32 ]]; then
+  # the cross compiler (posix threads), GoogleTest's sources, and Wine
+  packages+=(g++-mingw-w64-x86-64-posix googletest wine wine64)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

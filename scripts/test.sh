@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Builds and runs every test: once optimised, once under AddressSanitizer and
-# UBSan. Installs what it needs first.
+# Builds and runs every test: the Linux program once optimised and once under
+# AddressSanitizer and UBSan, then the Windows program cross-built and run
+# under Wine. Installs what it needs first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
+scripts/install-deps.sh win32
 
 jobs=$(nproc)
 for preset in release asan; do
@@ -15,3 +16,4 @@ echo "== optimised tests"
 ctest --preset release -j "$jobs"
 echo "== tests under AddressSanitizer and UBSan"
 ctest --preset asan -j "$jobs"
+scripts/test-win32.sh

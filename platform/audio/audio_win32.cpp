@@ -1,0 +1,181 @@
+// Sound playback through DirectSound (the win32 backend's audio).
+//
+// Implements: SoundInit with "DSOUND.DLL" loaded at run time, the default
+// device at the priority cooperative level on the hidden multimedia window and
+// its primary buffer (format left alone); one static secondary buffer per
+// sound, made from a WAVE image, started once from its beginning, its volume
+// set from the shared volume table, released; SoundShutdown.
+// Leaves out: further instances of one sound, panning and frequency changes
+// (the buffers allow them, nothing sets them), and format records longer than
+// the 16 bytes of plain PCM.
+// Depends on: DirectSound (dsound.h types, no import library), the win32
+// backend's shared part for the library loading and the multimedia window.
+#include <windows.h>
+// The headers below need windows.h first.
+#include <dsound.h>
+#include <mmreg.h>
+
+#include <cstring>
+#include <vector>
+
+#include "platform/audio/audio.h"
+#include "platform/win32/win32_shared.h"
+
+namespace {
+
+// Static, with frequency, pan and volume control, audible in the background,
+// with the accurate play position: 0x180E2.
+constexpr DWORD kSoundBufferFlags = DSBCAPS_STATIC | DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLPAN |
+                                    DSBCAPS_CTRLVOLUME | DSBCAPS_GLOBALFOCUS |
+                                    DSBCAPS_GETCURRENTPOSITION2;
+constexpr std::int32_t kFormatOffset = 20;  // the "fmt " chunk's body
+constexpr std::int32_t kPcmFormatSize = 16;
+
+struct Win32Sound {
+  IDirectSoundBuffer* soundBuffer;
+  std::vector<IDirectSoundBuffer*> instances;
+  LONG pan;
+  DWORD frequency;
+  LONG volume;
+  bool Live() const { return soundBuffer != nullptr; }
+};
+
+void Win32ReleaseSound(Win32Sound& sound) {
+  for (IDirectSoundBuffer* instance : sound.instances) instance->Release();
+  sound.instances.clear();
+  if (sound.soundBuffer) sound.soundBuffer->Release();
+  sound.soundBuffer = nullptr;
+}
+
+struct Win32Audio {
+  Win32Library library;
+  FARPROC directSoundCreate = nullptr;
+  IDirectSound* device = nullptr;
+  IDirectSoundBuffer* primary = nullptr;
+  ObjectTable<Win32Sound> sounds{Win32ReleaseSound};
+};
+
+Win32Audio audio;
+
+std::uint32_t Win32Read32(const std::uint8_t* at) {
+  std::uint32_t value;
+  std::memcpy(&value, at, sizeof value);
+  return value;
+}
+
+bool Win32OpenDevice() {
+  if (!Win32LibraryLoad(audio.library, "DSOUND.DLL",
+                        {{"DirectSoundCreate", &audio.directSoundCreate}}))
+    return false;
+  const auto create = Win32EntryAs<decltype(&DirectSoundCreate)>(audio.directSoundCreate);
+  if (create(nullptr, &audio.device, nullptr) != DS_OK) {
+    audio.device = nullptr;
+    return false;
+  }
+  if (audio.device->SetCooperativeLevel(Win32MultimediaWindow(), DSSCL_PRIORITY) != DS_OK)
+    return false;
+  DSBUFFERDESC description{};
+  description.dwSize = sizeof description;
+  description.dwFlags = DSBCAPS_PRIMARYBUFFER;
+  if (audio.device->CreateSoundBuffer(&description, &audio.primary, nullptr) != DS_OK) {
+    audio.primary = nullptr;
+    return false;
+  }
+  return true;
+}
+
+// Walks whole chunks from "fmt " at 12 to the "data" chunk, never leaving the
+// image. Gives the data body's offset and size.
+bool Win32FindData(const std::uint8_t* image, std::int64_t imageSize, std::int64_t& body,
+                   std::int64_t& size) {
+  for (std::int64_t chunk = 12; chunk + 8 <= imageSize;) {
+    const std::int64_t chunkSize = Win32Read32(image + chunk + 4);
+    if (std::memcmp(image + chunk, "data", 4) == 0) {
+      body = chunk + 8;
+      size = chunkSize;
+      return size <= imageSize - body;
+    }
+    chunk += 8 + chunkSize;
+  }
+  return false;
+}
+
+// A secondary buffer holding `size` bytes of `format`; nullptr on failure.
+IDirectSoundBuffer* Win32NewBuffer(const WAVEFORMATEX& format, std::int64_t size) {
+  DSBUFFERDESC description{};
+  description.dwSize = sizeof description;
+  description.dwFlags = kSoundBufferFlags;
+  description.dwBufferBytes = static_cast<DWORD>(size);
+  description.lpwfxFormat = const_cast<WAVEFORMATEX*>(&format);
+  IDirectSoundBuffer* buffer = nullptr;
+  if (audio.device->CreateSoundBuffer(&description, &buffer, nullptr) != DS_OK) return nullptr;
+  return buffer;
+}
+
+}  // namespace
+
+std::int32_t SoundInit() {
+  if (!Win32MultimediaWindow()) return 0;
+  if (audio.device) return 1;
+  if (Win32OpenDevice()) return 1;
+  SoundShutdown();
+  return 0;
+}
+
+ObjectId SoundFromImage(const std::uint8_t* image, std::int32_t imageSize) {
+  if (!audio.device || !image || imageSize < kFormatOffset + kPcmFormatSize) return 0;
+  if (std::memcmp(image, "RIFF", 4) != 0 || std::memcmp(image + 12, "fmt ", 4) != 0) return 0;
+  std::int64_t body = 0;
+  std::int64_t size = 0;
+  if (!Win32FindData(image, imageSize, body, size) || size == 0) return 0;
+  WAVEFORMATEX format{};
+  std::memcpy(&format, image + kFormatOffset, kPcmFormatSize);
+
+  IDirectSoundBuffer* buffer = Win32NewBuffer(format, size);
+  if (!buffer) return 0;
+  void* first = nullptr;
+  void* second = nullptr;
+  DWORD firstBytes = 0;
+  DWORD secondBytes = 0;
+  if (buffer->Lock(0, static_cast<DWORD>(size), &first, &firstBytes, &second, &secondBytes, 0) !=
+      DS_OK) {
+    buffer->Release();
+    return 0;
+  }
+  std::memcpy(first, image + body, firstBytes);
+  Win32Sound* sound = audio.sounds.Create(kNewObject);
+  sound->soundBuffer = buffer;
+  buffer->GetPan(&sound->pan);
+  buffer->GetFrequency(&sound->frequency);
+  buffer->GetVolume(&sound->volume);
+  buffer->Unlock(first, firstBytes, second, secondBytes);
+  return ObjectTable<Win32Sound>::ReferenceOf(sound);
+}
+
+std::int32_t SoundStart(ObjectId handle) {
+  Win32Sound* sound = audio.sounds.Find(handle);
+  if (!sound) return 0;
+  sound->soundBuffer->Stop();
+  sound->soundBuffer->SetCurrentPosition(0);
+  return sound->soundBuffer->Play(0, 0, 0) == DS_OK ? 1 : 0;
+}
+
+void SoundSetVolume(ObjectId handle, std::int32_t level) {
+  Win32Sound* sound = audio.sounds.Find(handle);
+  if (!sound) return;
+  sound->soundBuffer->SetVolume(SoundVolumeEntry(level) - 10000);
+}
+
+void SoundRelease(ObjectId handle) {
+  if (audio.sounds.Find(handle)) audio.sounds.Remove(handle);
+}
+
+void SoundShutdown() {
+  audio.sounds.Clear();
+  // The device's objects go before the library that holds their code.
+  if (audio.primary) audio.primary->Release();
+  audio.primary = nullptr;
+  if (audio.device) audio.device->Release();
+  audio.device = nullptr;
+  Win32LibraryUnload(audio.library);
+}

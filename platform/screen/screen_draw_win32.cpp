@@ -1,0 +1,168 @@
+// Drawing on images with GDI, through the device context of the image's
+// DirectDraw surface.
+//
+// Implements: one open drawing at a time on an image of the screen service;
+// the style flags (transparent text, XOR pen mix, outline only); rectangles
+// with the right and bottom edges excluded (1 x 1: one pixel), ellipses in
+// their box, circles with the 2 x 2 square for radius 1, each with a pen and
+// brush of its colour made for the call (the black ones selected at the start
+// of the drawing serve the front colour); text whose top-left corner is at
+// the current position, which then advances; text widths.
+// Leaves out: drawing on the back buffer, pixel access, other shapes.
+// Depends on: GDI32, DirectDraw surfaces' GetDC and ReleaseDC, the screen
+// service's images (Win32ImageSurface).
+#include <windows.h>
+// The headers below need windows.h first.
+#include <ddraw.h>
+
+#include "platform/screen/screen.h"
+#include "platform/win32/win32_shared.h"
+
+namespace {
+
+constexpr COLORREF kBlack = 0x000000;
+
+struct Win32Drawing {
+  IDirectDrawSurface7* surface = nullptr;
+  HDC context = nullptr;  // nullptr: no drawing open
+  std::uint32_t style = 0;
+  COLORREF frontColour = kBlack;
+  HBRUSH fillBrush = nullptr;
+  HGDIOBJ ownBrush = nullptr;  // the context's own objects, put back at the end
+  HGDIOBJ ownPen = nullptr;
+  HGDIOBJ ownFont = nullptr;
+};
+
+Win32Drawing drawing;
+
+// The black brush and pen selected at the start of every drawing; made once,
+// they last as long as the program.
+HBRUSH Win32BlackBrush() {
+  static const HBRUSH brush = CreateSolidBrush(kBlack);
+  return brush;
+}
+
+HPEN Win32BlackPen() {
+  static const HPEN pen = CreatePen(PS_SOLID, 1, kBlack);
+  return pen;
+}
+
+bool Win32Outline() {
+  return (drawing.style & kStyleOutline) != 0;
+}
+
+// Draws one shape with a pen and brush of `colour`: the selected ones for the
+// front colour, else ones made for this call.
+template <typename Shape>
+void Win32DrawShape(std::uint32_t colour, Shape shape) {
+  if (colour == drawing.frontColour) {
+    shape(drawing.context);
+    return;
+  }
+  HPEN pen = CreatePen(PS_SOLID, 1, colour);
+  HBRUSH brush = Win32Outline() ? nullptr : CreateSolidBrush(colour);
+  HGDIOBJ previousPen = SelectObject(drawing.context, pen);
+  HGDIOBJ previousBrush = brush ? SelectObject(drawing.context, brush) : nullptr;
+  shape(drawing.context);
+  SelectObject(drawing.context, previousPen);
+  if (brush) SelectObject(drawing.context, previousBrush);
+  DeleteObject(pen);
+  if (brush) DeleteObject(brush);
+}
+
+}  // namespace
+
+std::int32_t DrawingBegin(ImageHandle image) {
+  if (drawing.context) {
+    DrawingEnd();
+    return 0;
+  }
+  IDirectDrawSurface7* surface = Win32ImageSurface(image);
+  HDC context = nullptr;
+  if (!surface || surface->GetDC(&context) != DD_OK) return 0;
+  drawing = Win32Drawing{};
+  drawing.surface = surface;
+  drawing.context = context;
+  drawing.fillBrush = CreateSolidBrush(kBlack);
+  SetTextAlign(context, TA_UPDATECP);
+  drawing.ownBrush = SelectObject(context, Win32BlackBrush());
+  drawing.ownPen = SelectObject(context, Win32BlackPen());
+  drawing.ownFont = GetCurrentObject(context, OBJ_FONT);
+  SetTextColor(context, kBlack);
+  return 1;
+}
+
+void DrawingEnd() {
+  if (!drawing.context) return;
+  SelectObject(drawing.context, drawing.ownBrush);
+  SelectObject(drawing.context, drawing.ownPen);
+  SelectObject(drawing.context, drawing.ownFont);
+  DeleteObject(drawing.fillBrush);
+  drawing.surface->ReleaseDC(drawing.context);
+  drawing = Win32Drawing{};
+}
+
+void DrawingSelectFont(FontHandleValue font) {
+  if (!drawing.context) return;
+  HGDIOBJ selected =
+      font == kSystemFont ? GetStockObject(SYSTEM_FONT) : reinterpret_cast<HGDIOBJ>(font);
+  SelectObject(drawing.context, selected);
+}
+
+void DrawingSetStyle(std::uint32_t flags) {
+  if (!drawing.context) return;
+  drawing.style = flags;
+  SetROP2(drawing.context, (flags & kStyleXor) ? R2_XORPEN : R2_COPYPEN);
+  SelectObject(drawing.context,
+               (flags & kStyleOutline) ? GetStockObject(NULL_BRUSH) : drawing.fillBrush);
+  SetBkMode(drawing.context, (flags & kStyleTransparentText) ? TRANSPARENT : OPAQUE);
+}
+
+void DrawingRectangle(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+                      std::uint32_t colour) {
+  if (!drawing.context) return;
+  if (width == 1 && height == 1) {
+    SetPixelV(drawing.context, x, y, colour);
+    return;
+  }
+  Win32DrawShape(colour, [&](HDC context) { Rectangle(context, x, y, x + width, y + height); });
+}
+
+void DrawingEllipse(std::int32_t cx, std::int32_t cy, std::int32_t rx, std::int32_t ry,
+                    std::uint32_t colour) {
+  if (!drawing.context) return;
+  Win32DrawShape(colour,
+                 [&](HDC context) { Ellipse(context, cx - rx, cy - ry, cx + rx, cy + ry); });
+}
+
+void DrawingCircle(std::int32_t cx, std::int32_t cy, std::int32_t r, std::uint32_t colour) {
+  if (r == 1) {
+    DrawingRectangle(cx, cy, 2, 2, colour);
+  } else {
+    DrawingEllipse(cx, cy, r, r, colour);
+  }
+}
+
+std::int32_t DrawingText(std::int32_t x, std::int32_t y, std::string_view text,
+                         std::uint32_t textColour, std::uint32_t backgroundColour) {
+  if (!drawing.context) return x;
+  const bool ownColour = textColour != drawing.frontColour;
+  const COLORREF previousText = ownColour ? SetTextColor(drawing.context, textColour) : 0;
+  const COLORREF previousBack = SetBkColor(drawing.context, backgroundColour);
+  MoveToEx(drawing.context, x, y, nullptr);
+  // With TA_UPDATECP the text starts at the current position, not at (0, 0).
+  if (!text.empty()) TextOutA(drawing.context, 0, 0, text.data(), static_cast<int>(text.size()));
+  SetBkColor(drawing.context, previousBack);
+  if (ownColour) SetTextColor(drawing.context, previousText);
+  POINT position;
+  GetCurrentPositionEx(drawing.context, &position);
+  return position.x;
+}
+
+std::int32_t DrawingTextWidth(std::string_view text) {
+  if (!drawing.context || text.empty()) return 0;
+  SIZE extent;
+  if (!GetTextExtentPoint32A(drawing.context, text.data(), static_cast<int>(text.size()), &extent))
+    return 0;
+  return extent.cx;
+}

@@ -1,0 +1,331 @@
+#!/usr/bin/env bash
+# End-to-end tests of tonkelwerk.exe under Wine, in an X server of their own
+# (Xvfb), driven with real mouse and key events (xdotool) like a user.
+#
+#   e2e.sh prepare   makes the Wine prefix that every case shares (once per
+#                    test run: DirectDraw on Wine's GDI renderer, window
+#                    frames drawn by Wine so that the close box is there
+#                    without a window manager)
+#   e2e.sh CASE      runs one case: window, attention, knobs, preview, save,
+#                    informations, close-box, no-sound; or backend, the backend's own tests
+#                    (a GoogleTest program) on the same display and prefix
+#
+# Environment: TONKELWERK_EXE, WINDOW_PROBE_EXE and BACKEND_TESTS_EXE (the
+# programs) and
+# E2E_DIR (a folder of the build tree for the prefix, the cases' files and
+# the screenshots kept as artifacts). Sound goes to an ALSA "file" device
+# that each case names in its own asoundrc, so a case sees what was played.
+set -euo pipefail
+
+: "${TONKELWERK_EXE:?}" "${WINDOW_PROBE_EXE:?}" "${BACKEND_TESTS_EXE:?}" "${E2E_DIR:?}"
+export WINEPREFIX=$E2E_DIR/prefix
+export WINEDEBUG=-all
+wine_overrides="mscoree,mshtml="
+readonly title="Tonkelwerk 1.00"
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+prepare() {
+  wineserver -k 2>/dev/null || true
+  rm -rf "$WINEPREFIX"
+  mkdir -p "$E2E_DIR"
+  WINEDLLOVERRIDES=$wine_overrides wineboot -i </dev/null >/dev/null 2>&1 || true
+  wine reg add 'HKCU\Software\Wine\Direct3D' /v renderer /t REG_SZ /d gdi /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  wineserver -w
+  [[ -f $WINEPREFIX/user.reg ]] || fail "no Wine prefix was made"
+  grep -q '"renderer"="gdi"' "$WINEPREFIX/user.reg" || fail "the renderer setting did not stick"
+}
+
+# --- the display and the program --------------------------------------------
+
+# xvfb_start and xvfb_stop: a private X server.
+# shellcheck source=../e2e/xvfb_session.sh
+source "$(dirname "$0")/../e2e/xvfb_session.sh"
+
+cleanup() {
+  if [[ -n ${program_pid:-} ]]; then kill "$program_pid" 2>/dev/null || true; fi
+  wineserver -k 2>/dev/null || true
+  xvfb_stop
+  wait 2>/dev/null || true
+}
+
+# Sound of the programs started from now on goes to sound.raw.
+write_asoundrc() {
+  cat >"$case_dir/.asoundrc" <<EOF
+pcm.!default {
+  type file
+  slave.pcm "null"
+  file "$case_dir/sound.raw"
+  format "raw"
+}
+EOF
+}
+
+# Starts the program in the case folder.
+start_program() {
+  write_asoundrc
+  (cd "$case_dir" && HOME=$case_dir WINEDLLOVERRIDES=${1:-$wine_overrides} \
+    exec wine "$TONKELWERK_EXE" </dev/null >"$case_dir/program.log" 2>&1) &
+  program_pid=$!
+}
+
+# Waits up to $1 seconds for the program to end and checks that its exit
+# status is 0.
+expect_exit_0() {
+  local tries=$(($1 * 10))
+  while kill -0 "$program_pid" 2>/dev/null && ((tries-- > 0)); do sleep 0.1; done
+  if kill -0 "$program_pid" 2>/dev/null; then fail "the program did not end"; fi
+  local status=0
+  wait "$program_pid" || status=$?
+  program_pid=
+  ((status == 0)) || fail "the program ended with status $status"
+}
+
+probe() {
+  wine "$WINDOW_PROBE_EXE" "$@" 2>/dev/null | tr -d '\r'
+  return "${PIPESTATUS[0]}"
+}
+
+# Waits up to $3 seconds until the probe finds window kind $1 titled $2, and
+# prints its report.
+await() {
+  local tries=$(($3 * 4)) report
+  while ((tries-- > 0)); do
+    if report=$(probe "$1" "$2"); then
+      echo "$report"
+      return 0
+    fi
+    sleep 0.25
+  done
+  return 1
+}
+
+# The value of the probe's line "KEY value", spaces kept.
+field() { sed -n "s/^$1 //p" <<<"$2" | head -n 1; }
+
+# Waits for the main window and keeps where its client area lies.
+await_main_window() {
+  main_report=$(await window "$title" 30) || fail "the window \"$title\" did not open"
+  read -r origin_x origin_y <<<"$(field origin "$main_report")"
+}
+
+# Clicks at client coordinates of the main window.
+click_client() {
+  xdotool mousemove $((origin_x + $1)) $((origin_y + $2)) click 1
+}
+
+# Holds the left button on the right half of the knob at client x $1 for $2
+# seconds: the knob turns up by its step every frame.
+turn_knob_up() {
+  xdotool mousemove $((origin_x + $1 + 55)) $((origin_y + 45)) mousedown 1
+  xdotool mousemove_relative 1 0 sleep "$2" mouseup 1
+}
+
+screenshot() { import -window root "$E2E_DIR/$1"; }
+
+# Pixels of the knob image at client x $1 that differ between the two
+# screenshots of the knobs case.
+knob_change() {
+  local area="70x90+$((origin_x + $1))+$((origin_y + 10))" shot
+  for shot in before turned; do
+    convert "$E2E_DIR/knobs-$shot.png" -crop "$area" +repage "$case_dir/knob-$shot.png"
+  done
+  compare -metric AE "$case_dir/knob-before.png" "$case_dir/knob-turned.png" null: 2>&1 || true
+}
+
+# Samples written to the sound device so far: bytes that are not zero.
+sound_bytes() { tr -d '\0' <"$case_dir/sound.raw" 2>/dev/null | wc -c; }
+
+# Answers the box titled $1 with OK after checking its text is $2.
+answer_box() {
+  local report
+  report=$(await box "$1" 15) || fail "no \"$1\" box appeared"
+  [[ $(field text "$report") == "$2" ]] || fail "the \"$1\" box says '$(field text "$report")'"
+  read -r ok_x ok_y <<<"$(field ok "$report")"
+  xdotool mousemove "$ok_x" "$ok_y" click 1
+  local tries=40
+  while probe box "$1" >/dev/null && ((tries-- > 0)); do sleep 0.25; done
+  ((tries > 0)) || fail "the \"$1\" box stayed open after OK"
+}
+
+close_by_close_box() {
+  local report
+  report=$(probe window "$title") || fail "the window is gone before its close box was clicked"
+  read -r close_x close_y <<<"$(field close "$report")"
+  [[ -n ${close_x:-} ]] || fail "the window has no close box"
+  xdotool mousemove "$close_x" "$close_y" click 1
+  expect_exit_0 15
+}
+
+# --- the cases ----------------------------------------------------------------
+
+readonly attention_text="The knobs 'Freq' and 'Len.' must be higher than 0."
+readonly preview_x=590 preview_y=22 save_x=590 save_y=52 reset_x=590 reset_y=82
+readonly informations_x=590 informations_y=132
+readonly freq_knob_x=190 len_knob_x=460
+
+case_backend() {
+  write_asoundrc
+  (cd "$case_dir" && HOME=$case_dir WINEDLLOVERRIDES=$wine_overrides \
+    wine "$BACKEND_TESTS_EXE" </dev/null) || fail "the backend's tests failed"
+}
+
+case_window() {
+  start_program
+  await_main_window
+  [[ $(field client "$main_report") == "640 155" ]] ||
+    fail "client area is $(field client "$main_report"), not 640 155"
+  local style
+  style=$(field style "$main_report")
+  # Title bar, system menu and minimise box; no sizing border, no maximise box.
+  (((style & 0xCA0000) == 0xCA0000)) || fail "style $style lacks caption, menu or minimise box"
+  (((style & 0x50000) == 0)) || fail "style $style has a sizing border or maximise box"
+  local left top right bottom
+  read -r left top right bottom <<<"$(field outer "$main_report")"
+  ((left == (1024 - (right - left)) / 2 && top == (768 - (bottom - top)) / 2)) ||
+    fail "the window at $left,$top is not centred on the 1024 x 768 screen"
+  screenshot window.png
+  close_by_close_box
+}
+
+case_attention() {
+  start_program
+  await_main_window
+  click_client "$preview_x" "$preview_y"
+  answer_box Attention "$attention_text"
+  click_client "$save_x" "$save_y"
+  answer_box Attention "$attention_text"
+  ! probe window "Saving wave..." >/dev/null || fail "the save dialog opened with the knobs at 0"
+  (($(sound_bytes) == 0)) || fail "something was played"
+  close_by_close_box
+}
+
+case_knobs() {
+  start_program
+  await_main_window
+  sleep 1
+  screenshot knobs-before.png
+  turn_knob_up "$freq_knob_x" 1
+  turn_knob_up "$len_knob_x" 1
+  sleep 0.5
+  screenshot knobs-turned.png
+  # Only the dials of Freq and Len. changed; Start did not.
+  (($(knob_change 10) == 0)) || fail "the Start knob changed"
+  (($(knob_change "$freq_knob_x") > 0)) || fail "the Freq knob did not turn"
+  (($(knob_change "$len_knob_x") > 0)) || fail "the Len. knob did not turn"
+  # Both knobs are above 0 now: Preview plays instead of warning.
+  click_client "$preview_x" "$preview_y"
+  sleep 1
+  ! probe box Attention >/dev/null || fail "Preview still asks for Freq and Len."
+  # Reset all turns them back to 0.
+  click_client "$reset_x" "$reset_y"
+  click_client "$preview_x" "$preview_y"
+  answer_box Attention "$attention_text"
+  close_by_close_box
+}
+
+case_informations() {
+  start_program
+  await_main_window
+  click_client "$informations_x" "$informations_y"
+  local report
+  report=$(await box Informations 15) || fail "no \"Informations\" box appeared"
+  local text lines
+  text=$(field text "$report")
+  [[ $text == 'Tonkelwerk V1.00 \n'* ]] || fail "the about text begins '${text:0:40}'"
+  lines=$(grep -o '\\n' <<<"$text" | wc -l)
+  ((lines == 21)) || fail "the about text has $((lines + 1)) lines, not 22"
+  answer_box Informations "$text"
+  close_by_close_box
+}
+
+case_preview() {
+  start_program
+  await_main_window
+  sleep 1
+  (($(sound_bytes) == 0)) || fail "sound was played before Preview"
+  turn_knob_up "$freq_knob_x" 1
+  turn_knob_up "$len_knob_x" 1
+  click_client "$preview_x" "$preview_y"
+  local tries=40
+  while (($(sound_bytes) < 4000)) && ((tries-- > 0)); do sleep 0.25; done
+  (($(sound_bytes) >= 4000)) || fail "Preview played no sound ($(sound_bytes) bytes)"
+  close_by_close_box
+}
+
+# The header fields of a saved file and its size: D + 46 bytes for the data
+# size D of some Len. from 1 to 360 (D = 176,400 x Len. x 8 ms, rounded).
+check_wave_file() {
+  local file=$1 size data riff
+  size=$(stat -c %s "$file")
+  read -r riff data <<<"$(od -An -tu4 -j4 -N4 "$file") $(od -An -tu4 -j40 -N4 "$file")"
+  [[ $(head -c 4 "$file") == RIFF && $(dd if="$file" bs=1 skip=8 count=8 2>/dev/null) == "WAVEfmt " ]] ||
+    fail "$file does not start as a RIFF/WAVE file"
+  [[ $(dd if="$file" bs=1 skip=36 count=4 2>/dev/null) == data ]] || fail "no data chunk at 36"
+  [[ $(od -An -tu2 -j20 -N4 "$file" | xargs) == "1 2" ]] || fail "not PCM with 2 channels"
+  [[ $(od -An -tu4 -j24 -N8 "$file" | xargs) == "44100 176400" ]] || fail "not 44,100 Hz"
+  [[ $(od -An -tu2 -j32 -N4 "$file" | xargs) == "4 16" ]] || fail "not 16-bit frames of 4 bytes"
+  ((size == data + 46 && riff == data + 36)) || fail "size $size, RIFF $riff, data $data disagree"
+  local len
+  for len in $(seq 1 360); do
+    (((14112 * len + 5) / 10 == data)) && return 0
+  done
+  fail "data size $data belongs to no length"
+}
+
+case_save() {
+  start_program
+  await_main_window
+  turn_knob_up "$freq_knob_x" 1
+  turn_knob_up "$len_knob_x" 1
+  click_client "$save_x" "$save_y"
+  await window "Saving wave..." 20 >/dev/null || fail "the save dialog did not open"
+  sleep 0.5
+  # A name without extension: the program adds ".wav".
+  xdotool type --delay 20 "Z:${case_dir//\//\\}\\boom"
+  xdotool key Return
+  local tries=40
+  while [[ ! -s $case_dir/boom.wav ]] && ((tries-- > 0)); do sleep 0.25; done
+  [[ -s $case_dir/boom.wav ]] || fail "no boom.wav was written"
+  sleep 0.5
+  check_wave_file "$case_dir/boom.wav"
+  [[ ! -e $case_dir/boom ]] || fail "a file without the extension was written too"
+  close_by_close_box
+}
+
+case_close_box() {
+  start_program
+  await_main_window
+  close_by_close_box
+  ! probe window "$title" >/dev/null || fail "the window is still there"
+}
+
+case_no_sound() {
+  start_program "$wine_overrides;winealsa.drv,winepulse.drv,wineoss.drv=d"
+  await box Error 30 >/dev/null || fail "no error box appeared"
+  ! probe window "$title" >/dev/null || fail "the main window opened without a sound device"
+  answer_box Error "Error. DirectX-Error: 002"
+  expect_exit_0 15
+  ! grep -q . "$case_dir/sound.raw" 2>/dev/null || fail "sound was played"
+}
+
+# --- main -------------------------------------------------------------------
+
+[[ $# -eq 1 ]] || fail "usage: e2e.sh prepare|CASE"
+if [[ $1 == prepare ]]; then
+  prepare
+  exit 0
+fi
+[[ -f $WINEPREFIX/user.reg ]] || fail "run 'e2e.sh prepare' first"
+declare -F "case_${1//-/_}" >/dev/null || fail "unknown case $1"
+case_dir=$E2E_DIR/$1
+rm -rf "$case_dir"
+mkdir -p "$case_dir"
+trap cleanup EXIT
+xvfb_start "$case_dir/xvfb.log" || fail "no X display could be started"
+"case_${1//-/_}"
+echo "PASS: $1"
