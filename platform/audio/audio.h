@@ -7,7 +7,7 @@
 // Playback runs in the background; several started sounds play mixed.
 //
 // Backends: audio_sdl.cpp (SDL2's audio subsystem), audio_win32.cpp
-// (DirectSound). The volume table is shared, in audio_volume.cpp.
+// (DirectSound). What they share is in audio_common.cpp.
 #pragma once
 
 #include <cstdint>
@@ -43,3 +43,16 @@ void SoundShutdown();
 // 2000 * log10(1000 * v), truncated. Entry - 10000 is the attenuation in
 // hundredths of a decibel. Levels outside 0..100 are clamped.
 std::int32_t SoundVolumeEntry(std::int32_t level);
+
+// Where a WAVE image keeps its PCM format record and its samples.
+struct WaveImageParts {
+  const std::uint8_t* format;  // the "fmt " chunk body (16 bytes or more), at offset 20
+  const std::uint8_t* data;    // the "data" chunk body
+  std::int32_t dataSize;       // its size field: the bytes to play
+};
+
+// Finds the parts of the image of `imageSize` bytes: "RIFF" at 0, "fmt " at
+// 12, then whole chunks (each one's start + 8 + its size) up to the "data"
+// chunk. False for a null image, another layout, a format record under 16
+// bytes, an empty data chunk, or any chunk reaching past the image's end.
+bool SoundImageParts(const std::uint8_t* image, std::int32_t imageSize, WaveImageParts& parts);

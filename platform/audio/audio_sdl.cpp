@@ -210,22 +210,6 @@ bool SdlParseFormat(const std::uint8_t* at, SdlFormat& format) {
   return true;
 }
 
-// Walks whole chunks from "fmt " at 12 to the "data" chunk; every step stays
-// inside the image. Gives the data body's offset and size.
-bool SdlFindData(const std::uint8_t* image, std::int64_t imageSize, std::int64_t& body,
-                 std::int64_t& size) {
-  for (std::int64_t chunk = 12; chunk + 8 <= imageSize;) {
-    const std::int64_t chunkSize = SdlRead32(image + chunk + 4);
-    if (std::memcmp(image + chunk, "data", 4) == 0) {
-      body = chunk + 8;
-      size = chunkSize;
-      return size <= imageSize - body;
-    }
-    chunk += 8 + chunkSize;
-  }
-  return false;
-}
-
 }  // namespace
 
 std::int32_t SoundInit() {
@@ -239,19 +223,17 @@ std::int32_t SoundInit() {
 }
 
 ObjectId SoundFromImage(const std::uint8_t* image, std::int32_t imageSize) {
-  if (!audio.device || !image || imageSize < 36) return 0;
-  if (std::memcmp(image, "RIFF", 4) != 0 || std::memcmp(image + 12, "fmt ", 4) != 0) return 0;
+  WaveImageParts parts;
   SdlFormat format;
-  std::int64_t body = 0;
-  std::int64_t size = 0;
-  if (SdlRead32(image + 16) < 16 || !SdlParseFormat(image + 20, format)) return 0;
-  if (!SdlFindData(image, imageSize, body, size) || size == 0) return 0;
+  if (!audio.device || !SoundImageParts(image, imageSize, parts)) return 0;
+  if (!SdlParseFormat(parts.format, format)) return 0;
+  const std::int64_t size = parts.dataSize;
 
   // A trailing part frame is padded with silence rather than dropped.
   const int frameBytes = SdlBytesPerFrame(format);
   const std::int64_t padded = (size + frameBytes - 1) / frameBytes * frameBytes;
   auto data = std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(padded));
-  std::memcpy(data.get(), image + body, static_cast<std::size_t>(size));
+  std::memcpy(data.get(), parts.data, static_cast<std::size_t>(size));
   if (format.format == AUDIO_U8)
     std::memset(data.get() + size, 128, static_cast<std::size_t>(padded - size));
 

@@ -28,7 +28,6 @@ namespace {
 constexpr DWORD kSoundBufferFlags = DSBCAPS_STATIC | DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLPAN |
                                     DSBCAPS_CTRLVOLUME | DSBCAPS_GLOBALFOCUS |
                                     DSBCAPS_GETCURRENTPOSITION2;
-constexpr std::int32_t kFormatOffset = 20;  // the "fmt " chunk's body
 constexpr std::int32_t kPcmFormatSize = 16;
 
 struct Win32Sound {
@@ -57,12 +56,6 @@ struct Win32Audio {
 
 Win32Audio audio;
 
-std::uint32_t Win32Read32(const std::uint8_t* at) {
-  std::uint32_t value;
-  std::memcpy(&value, at, sizeof value);
-  return value;
-}
-
 bool Win32OpenDevice() {
   if (!Win32LibraryLoad(audio.library, "DSOUND.DLL",
                         {{"DirectSoundCreate", &audio.directSoundCreate}}))
@@ -82,22 +75,6 @@ bool Win32OpenDevice() {
     return false;
   }
   return true;
-}
-
-// Walks whole chunks from "fmt " at 12 to the "data" chunk, never leaving the
-// image. Gives the data body's offset and size.
-bool Win32FindData(const std::uint8_t* image, std::int64_t imageSize, std::int64_t& body,
-                   std::int64_t& size) {
-  for (std::int64_t chunk = 12; chunk + 8 <= imageSize;) {
-    const std::int64_t chunkSize = Win32Read32(image + chunk + 4);
-    if (std::memcmp(image + chunk, "data", 4) == 0) {
-      body = chunk + 8;
-      size = chunkSize;
-      return size <= imageSize - body;
-    }
-    chunk += 8 + chunkSize;
-  }
-  return false;
 }
 
 // A secondary buffer holding `size` bytes of `format`; nullptr on failure.
@@ -123,13 +100,11 @@ std::int32_t SoundInit() {
 }
 
 ObjectId SoundFromImage(const std::uint8_t* image, std::int32_t imageSize) {
-  if (!audio.device || !image || imageSize < kFormatOffset + kPcmFormatSize) return 0;
-  if (std::memcmp(image, "RIFF", 4) != 0 || std::memcmp(image + 12, "fmt ", 4) != 0) return 0;
-  std::int64_t body = 0;
-  std::int64_t size = 0;
-  if (!Win32FindData(image, imageSize, body, size) || size == 0) return 0;
+  WaveImageParts parts;
+  if (!audio.device || !SoundImageParts(image, imageSize, parts)) return 0;
+  const std::int64_t size = parts.dataSize;
   WAVEFORMATEX format{};
-  std::memcpy(&format, image + kFormatOffset, kPcmFormatSize);
+  std::memcpy(&format, parts.format, kPcmFormatSize);
 
   IDirectSoundBuffer* buffer = Win32NewBuffer(format, size);
   if (!buffer) return 0;
@@ -142,7 +117,7 @@ ObjectId SoundFromImage(const std::uint8_t* image, std::int32_t imageSize) {
     buffer->Release();
     return 0;
   }
-  std::memcpy(first, image + body, firstBytes);
+  std::memcpy(first, parts.data, firstBytes);
   Win32Sound* sound = audio.sounds.Create(kNewObject);
   sound->soundBuffer = buffer;
   buffer->GetPan(&sound->pan);
