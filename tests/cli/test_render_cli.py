@@ -392,6 +392,26 @@ class PlayTest(RenderTest):
         if os.path.exists(self.path("disk.raw")):
             self.assertNotIn(data_bytes(saved), self.played())
 
+    def test_ctrl_c_stops_a_playing_render(self):
+        """The sound system must not take Ctrl+C and SIGTERM away from the user."""
+        import signal
+        env = dict(os.environ)
+        env.update(disk_audio(self.path("disk.raw")))
+        env["SDL_DISKAUDIODELAY"] = "11"  # real time: the 2.88 s sound keeps playing
+        for sig in (signal.SIGINT, signal.SIGTERM):
+            with self.subTest(signal=sig):
+                process = subprocess.Popen(
+                    [RENDER, "--freq", "55", "--len", "360", "--play"], cwd=self.folder, env=env,
+                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                deadline = time.monotonic() + 5
+                while not os.path.exists(self.path("disk.raw")) and time.monotonic() < deadline:
+                    time.sleep(0.02)
+                began = time.monotonic()
+                process.send_signal(sig)
+                self.assertEqual(process.wait(timeout=10), -sig)
+                self.assertLess(time.monotonic() - began, 1.0)
+                os.remove(self.path("disk.raw"))
+
     def test_no_sound_device(self):
         env = {"SDL_AUDIODRIVER": "tonkelwerk-no-such-driver"}
         for args in (self.ARGS + ["--play"], self.ARGS + ["--play", "-o", "out.wav"]):
