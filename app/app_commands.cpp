@@ -4,7 +4,8 @@
 #include <iterator>
 
 #include "app/app_state.h"
-#include "platform/core/text.h"
+#include "platform/core/files.h"
+#include "platform/core/save_path.h"
 #include "platform/dialogs/dialogs.h"
 #include "sound/render_wave.h"
 #include "sound/sound_engine.h"
@@ -12,7 +13,6 @@
 namespace {
 
 constexpr const char* kAttentionTitle = "Attention";
-constexpr const char* kAttentionText = "The knobs 'Freq' and 'Len.' must be higher than 0.";
 
 std::int32_t KnobValue(KnobControl* knob) {
   return knob->methods->GetValue(knob);
@@ -21,7 +21,7 @@ std::int32_t KnobValue(KnobControl* knob) {
 // A sound needs a pitch and a length: otherwise the user is told so.
 bool KnobsMakeASound() {
   if (KnobValue(appState.knobFreq) == 0 || KnobValue(appState.knobLen) == 0) {
-    MessageBoxShow(kAttentionTitle, kAttentionText, kBoxWarning);
+    MessageBoxShow(kAttentionTitle, kKnobsAtZeroText, kBoxWarning);
     return false;
   }
   return true;
@@ -50,9 +50,16 @@ void CommandPreview() {
   RenderKnobs("");
 }
 
-std::string SavePathWithExtension(std::string_view chosen) {
-  if (TrimSpaces(ExtensionPart(chosen)).empty()) return TrimSpaces(chosen) + ".wav";
-  return std::string(chosen);
+std::string SaveErrorText(std::string_view reason) {
+  std::string text = "Couldn't write file to disk.";
+  if (reason.empty()) return text;
+  text += "\r\n";
+  text += reason;
+  // The reasons are phrases ("the disk is full"); the box shows a sentence.
+  char& first = text[text.size() - reason.size()];
+  if (first >= 'a' && first <= 'z') first = static_cast<char>(first - 'a' + 'A');
+  if (text.back() != '.') text += '.';
+  return text;
 }
 
 void CommandSaveWave() {
@@ -61,7 +68,7 @@ void CommandSaveWave() {
   if (appState.savePath.empty()) return;
   appState.savePath = SavePathWithExtension(appState.savePath);
   if (RenderKnobs(appState.savePath) == 0)
-    MessageBoxShow("Error", "Couldn't write file to disk.", kBoxError);
+    MessageBoxShow("Error", SaveErrorText(FileFailureReason()), kBoxError);
 }
 
 std::string AboutText() {

@@ -16,9 +16,9 @@ void CommandSaveWave();
 // Shows the about box.
 void CommandInformations();
 
-// The path Save wave writes to for a chosen path: with ".wav" appended (after
-// trimming spaces) when the path has no extension, else exactly as chosen.
-std::string SavePathWithExtension(std::string_view chosen);
+// The text of the box when Save wave fails: "Couldn't write file to disk."
+// and, on a second line after CR LF, `reason` as a sentence.
+std::string SaveErrorText(std::string_view reason);
 
 // The about text: 22 lines separated by CR LF.
 std::string AboutText();

@@ -1,4 +1,6 @@
 // Start-up, layout and the end sequence of the program.
+#include <csignal>
+
 #include "app/app.h"
 #include "app/app_state.h"
 #include "platform/audio/audio.h"
@@ -51,6 +53,11 @@ constexpr KnobLayout kKnobs[] = {
 
 // Readies every platform service; none reports a result.
 void PlatformStartup() {
+#ifdef SIGXFSZ
+  // Past a file size limit a save then fails with a reason, instead of the
+  // signal ending the program midway through the file.
+  std::signal(SIGXFSZ, SIG_IGN);
+#endif
   WindowServiceStartup();
 }
 

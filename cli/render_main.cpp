@@ -2,6 +2,7 @@
 // display, for game developers who script their assets. It writes the very
 // file that the program's "Save wave" writes, plays it as "Preview" does, or
 // both from one render.
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -9,6 +10,7 @@
 
 #include "cli/render_options.h"
 #include "platform/audio/audio.h"
+#include "platform/core/files.h"
 #include "platform/core/memory.h"
 #include "sound/render_wave.h"
 #include "sound/sound_engine.h"
@@ -74,9 +76,10 @@ int Print(std::string_view text) {
 // Writes first, then plays, so that what is heard is what was saved.
 int Deliver(const RenderOptions& options, const std::uint8_t* image, std::int32_t lengthMs) {
   if (options.output) {
-    const std::string target = SaveTarget(*options.output);
+    const std::string& target = *options.output;
     if (WaveSave(image, lengthMs, target) == 0) {
-      return Fail(kExitFailure, "Couldn't write file to disk. (" + target + ")");
+      return Fail(kExitFailure,
+                  "Couldn't write file to disk. (" + target + "): " + FileFailureReason());
     }
   }
   if (options.play) WavePreview(image, lengthMs);
@@ -108,6 +111,11 @@ int Run(const RenderOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef SIGXFSZ
+  // Past a file size limit a write then fails and is reported like a full
+  // disk, instead of the signal ending the program midway.
+  std::signal(SIGXFSZ, SIG_IGN);
+#endif
   // An empty argument vector (argc 0) is possible through exec.
   const std::vector<std::string_view> args(argc > 0 ? argv + 1 : argv, argv + argc);
   const ParsedCommandLine command = ParseRenderArgs(args);

@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <array>
 
+#include "platform/core/save_path.h"
 #include "platform/core/text.h"
+#include "sound/render_wave.h"
 
 namespace {
 
@@ -91,7 +93,11 @@ std::string StoreValue(RenderOptions& options, std::string_view name, std::strin
   // Blanks alone would become the hidden file ".wav" under the extension rule.
   if (TrimSpaces(value).empty())
     return std::string(name) + " wants a file name, not " + Quoted(value);
-  options.output = std::string(value);
+  std::string target = SavePathWithExtension(value);
+  if (!PathHasFileName(target))
+    return std::string(name) + " wants a file name, not " + Quoted(value) +
+           " (it ends in a folder separator)";
+  options.output = std::move(target);
   return {};
 }
 
@@ -154,9 +160,7 @@ class ArgReader {
 std::string CheckRender(const RenderOptions& options) {
   if (!options.output && !options.play) return "nothing to do: give -o FILE, --play or both";
   // The program's own text for these two knobs.
-  if (options.knobs.freq == 0 || options.knobs.len == 0) {
-    return "The knobs 'Freq' and 'Len.' must be higher than 0.";
-  }
+  if (options.knobs.freq == 0 || options.knobs.len == 0) return std::string(kKnobsAtZeroText);
   return {};
 }
 
@@ -170,9 +174,4 @@ ParsedCommandLine ParseRenderArgs(std::span<const std::string_view> args) {
   }
   result.error = CheckRender(result.options);
   return result;
-}
-
-std::string SaveTarget(std::string_view path) {
-  if (!TrimSpaces(ExtensionPart(path)).empty()) return std::string(path);
-  return TrimSpaces(path) + ".wav";
 }

@@ -33,11 +33,9 @@ std::int32_t WaveSave(const std::uint8_t* image, std::int32_t lengthMs, std::str
   if (FileCreate(kSaveSlot, target) == 0) return 0;
   const std::int32_t size = WaveImageSize(lengthMs);
   const bool written = FileWrite(kSaveSlot, image, size) == size;
-  const bool closed = FileClose(kSaveSlot);
-  if (written && closed) return 1;
-  // A partly written file would pass for a sound; leave none behind.
-  FileDelete(target);
-  return 0;
+  // FileClose drops a file that lost bytes: a partial one never takes the
+  // target's place.
+  return FileClose(kSaveSlot) && written ? 1 : 0;
 }
 
 std::int32_t RenderWave(std::string_view target, std::int32_t freq, std::int32_t lengthMs,

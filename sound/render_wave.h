@@ -8,6 +8,11 @@
 
 #include "sound/sound_engine.h"
 
+// What the user is told when the knobs Freq or Len. stand at 0, which makes
+// no sound to render: the program's box and the renderer's error alike.
+inline constexpr std::string_view kKnobsAtZeroText =
+    "The knobs 'Freq' and 'Len.' must be higher than 0.";
+
 // A zero-filled image of WaveImageSize(params.lengthMs) bytes with the sound
 // written into it (MemAlloc'd: give it back with MemRelease), or nullptr when
 // memory runs out.
@@ -19,8 +24,9 @@ std::uint8_t* WaveImageNew(const SynthParams& params);
 void WavePreview(const std::uint8_t* image, std::int32_t lengthMs);
 
 // Writes the whole image (D + 46 bytes) to `target`, replacing an existing
-// file. Returns 1 on success. Returns 0 when the file cannot be created or a
-// write fails (a full disk, say); an incomplete file is removed.
+// file only once the new one is complete. Returns 1 on success. Returns 0 when
+// the file cannot be created or a write fails (a full disk, say): the old file
+// is then untouched, and FileFailureReason (platform/core/files.h) says why.
 std::int32_t WaveSave(const std::uint8_t* image, std::int32_t lengthMs, std::string_view target);
 
 // Renders and delivers: previews when `target` is empty, saves to `target`

@@ -1,37 +1,37 @@
-// Files on the C runtime's streams. The stream's own buffering is switched
-// off, so every write here is one write to the system and its result is the
-// real one; the 4096-byte buffer below is the only buffer between the caller
-// and the disk.
+// Files through the 4096-byte write buffer, the only buffer between the
+// caller and the system: every write below it is one system write with its
+// real result. The safe replacement underneath is file_replace.h's.
 #include "platform/core/files.h"
 
-#include <sys/stat.h>
-
 #include <array>
-#include <cstdio>
 #include <cstring>
-#include <string>
+
+#include "platform/core/file_replace.h"
+#include "platform/core/save_path.h"
 
 namespace {
 
 constexpr std::int32_t kBufferSize = 4096;
 
 struct FileRecord {
-  std::FILE* handle;
+  Replacement replacement;  // first field: its native handle marks a live record
   std::array<unsigned char, kBufferSize> buffer;
   std::int32_t bufferSize;
   std::int32_t bufferFree;   // bytes in use: bufferSize - bufferFree, from the start
   std::int32_t bufferState;  // 1 until the first write, then 0
   bool failed;               // some byte taken never reached the file
-  bool Live() const { return handle != nullptr; }
+  bool Live() const { return replacement.handle != nullptr; }
 };
+
+std::string lastFailure;
 
 // Writes straight to the file; returns the count written and marks the record
 // failed when the system took fewer bytes.
 std::int32_t WriteThrough(FileRecord& file, const void* data, std::int32_t length) {
-  const std::size_t wanted = static_cast<std::size_t>(length);
-  const std::size_t written = length > 0 ? std::fwrite(data, 1, wanted, file.handle) : 0;
-  if (written != wanted) file.failed = true;
-  return static_cast<std::int32_t>(written);
+  const std::int32_t written =
+      length > 0 ? ReplacementWrite(file.replacement, data, length) : 0;
+  if (written != length) file.failed = true;
+  return written;
 }
 
 // Writes out the bytes in use; true when all of them reached the file.
@@ -42,11 +42,15 @@ bool Flush(FileRecord& file) {
   return WriteThrough(file, file.buffer.data(), pending) == pending;
 }
 
+// Saves the file if nothing failed, else drops it; the old target stays then.
 void CloseRecord(FileRecord& file) {
-  if (!file.handle) return;
+  if (!file.Live()) return;
   Flush(file);
-  if (std::fclose(file.handle) != 0) file.failed = true;
-  file.handle = nullptr;
+  if (file.failed) {
+    ReplacementAbandon(file.replacement);
+  } else if (!ReplacementCommit(file.replacement)) {
+    file.failed = true;
+  }
 }
 
 ObjectTable<FileRecord>& Files() {
@@ -58,18 +62,24 @@ ObjectTable<FileRecord>& Files() {
 
 ObjectId FileCreate(ObjectId id, std::string_view path) {
   FileRecord* file = Files().Create(id);
-  if (!file) return 0;
-  const std::string name(path);
-  file->handle = name.empty() ? nullptr : std::fopen(name.c_str(), "wb");
-  if (!file->handle || std::setvbuf(file->handle, nullptr, _IONBF, 0) != 0) {
-    Files().Remove(id == kNewObject ? ObjectTable<FileRecord>::ReferenceOf(file) : id);
+  if (!file) {
+    lastFailure = "the file number is not valid";
     return 0;
   }
-  file->bufferSize = kBufferSize;
-  file->bufferFree = 0;
-  file->bufferState = 1;
-  return id == kNewObject ? ObjectTable<FileRecord>::ReferenceOf(file)
-                          : reinterpret_cast<ObjectId>(file->handle);
+  if (!PathHasFileName(path)) {
+    lastFailure = kReasonNoFileName;
+  } else if (ReplacementBegin(file->replacement, path)) {
+    lastFailure.clear();
+    file->bufferSize = kBufferSize;
+    file->bufferFree = 0;
+    file->bufferState = 1;
+    return id == kNewObject ? ObjectTable<FileRecord>::ReferenceOf(file)
+                            : reinterpret_cast<ObjectId>(file->replacement.handle);
+  } else {
+    lastFailure = file->replacement.reason;
+  }
+  Files().Remove(id == kNewObject ? ObjectTable<FileRecord>::ReferenceOf(file) : id);
+  return 0;
 }
 
 std::int32_t FileWrite(ObjectId id, const void* data, std::int32_t length) {
@@ -100,19 +110,14 @@ bool FileClose(ObjectId id) {
   FileRecord* file = Files().Find(id);
   if (id == kNewObject || !file) return false;
   CloseRecord(*file);
-  const bool ok = !file->failed;
+  const bool saved = !file->failed;
+  lastFailure = saved ? std::string() : file->replacement.reason;
   Files().Remove(id);
-  return ok;
+  return saved;
 }
 
-// The C runtime's stat and remove rather than std::filesystem, whose path
-// conversions bring the whole locale library into the Windows program
-// (four fifths of its size).
-bool FileDelete(std::string_view path) {
-  const std::string name(path);
-  struct stat status;
-  if (::stat(name.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
-  return std::remove(name.c_str()) == 0;
+std::string FileFailureReason() {
+  return lastFailure;
 }
 
 void FilesShutdown() {

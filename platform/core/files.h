@@ -1,23 +1,31 @@
-// Writing files through a small per-file write buffer.
+// Writing files through a small per-file write buffer, replacing them safely.
 //
 // Files live in an ObjectTable: under a number the caller chooses, or under -1
 // for a new record whose reference identifies the file. Small writes gather in
 // a 4096-byte buffer; a write that does not fit flushes it first, and a write
 // of 4096 bytes or more goes to the file directly.
 //
-// Unlike a plain buffered writer, failures are not swallowed: FileWrite says
-// how many bytes it took, and FileClose says whether every byte reached the
-// file, so a full disk is never reported as a saved file.
+// The bytes go to a temporary file beside the target, which takes the
+// target's place only when FileClose finds that every byte reached the disk:
+// until then an existing file keeps its old contents, and a failed file never
+// replaces it. Failures are not swallowed: FileWrite says how many bytes it
+// took, FileClose whether the file was saved, and FileFailureReason why not.
+//
+// Paths are UTF-8 (converted for the wide-character calls on Windows).
+// Depends on: file_replace.h for the system's part.
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "platform/core/object_table.h"
 
-// Creates (or empties) the file at `path` for writing under `id`. Returns a
-// nonzero value on success (for -1: the new file's identifier) and 0 when the
-// file cannot be created; a number that was in use is closed first.
+// Begins writing the file at `path` under `id`. An existing target must be a
+// regular file that may be written; it is checked, never opened, so a FIFO or
+// a device cannot block the caller. Returns a nonzero value on success (for
+// -1: the new file's identifier) and 0 when the file cannot be made; a number
+// that was in use is closed first.
 ObjectId FileCreate(ObjectId id, std::string_view path);
 
 // Writes `length` bytes. Returns the number of bytes taken: `length` on
@@ -25,14 +33,17 @@ ObjectId FileCreate(ObjectId id, std::string_view path);
 // flushed now), and 0 for no data, a length <= 0 or a file that is not open.
 std::int32_t FileWrite(ObjectId id, const void* data, std::int32_t length);
 
-// Flushes and closes the file. Returns true when every byte taken reached the
-// file and it closed cleanly; false after any failed write, or when `id` names
-// no open file.
+// Flushes the buffer and, when every byte taken reached the disk, puts the
+// file in its target's place. Returns true when the file was saved; false
+// after any failed write, sync or rename (the target then stays as it was),
+// or when `id` names no open file.
 bool FileClose(ObjectId id);
 
-// Removes the regular file at `path` (a device or folder is left alone).
-// Returns true when a file was removed.
-bool FileDelete(std::string_view path);
+// Why the latest FileCreate or FileClose of a file failed, in plain words for
+// the user ("the disk is full", "permission was denied", ...), or "" when it
+// succeeded.
+std::string FileFailureReason();
 
-// Closes every file still open, flushing what its buffer holds.
+// Closes every file still open as FileClose does, so buffered bytes reach the
+// disk.
 void FilesShutdown();

@@ -1,14 +1,16 @@
 // Message boxes, the save dialog, the working directory and fonts on Win32.
 //
-// Implements: MessageBoxA and GetSaveFileNameA, each modal for the whole
+// Implements: MessageBoxW and GetSaveFileNameW, each modal for the whole
 // thread (the thread's other enabled, visible windows are disabled while it
 // is open, the foreground window of this process is its owner); the save
 // dialog's filter list, initial folder and name split from the initial path,
 // no overwrite question, no added extension, the current directory left
-// alone; GetCurrentDirectoryA with a final backslash; plain fonts made with
-// CreateFontA at the display's vertical resolution.
+// alone; GetCurrentDirectoryW with a final backslash; plain fonts made with
+// CreateFontA at the display's vertical resolution. Texts are UTF-8 and meet
+// the wide-character calls through wide_text_win32.h, so names outside the
+// ANSI code page ("ήχος.wav") come through whole.
 // Leaves out: the open-file dialog, multiple selection, font styles. Paths of
-// 260 characters or more: the current directory then reads as unknown ("")
+// 260 UTF-16 units or more: the current directory then reads as unknown ("")
 // and a longer initial name is not offered.
 // Depends on: User32, the common dialogs, Kernel32, GDI32.
 #include <windows.h>
@@ -18,11 +20,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/core/wide_text_win32.h"
 #include "platform/dialogs/dialogs.h"
 
 namespace {
 
-constexpr DWORD kPathSpace = MAX_PATH;  // 260 bytes: 259 characters and the terminator
+constexpr DWORD kPathSpace = MAX_PATH;  // 259 UTF-16 units and the terminator
 constexpr DWORD kSaveFlags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_EXPLORER;
 
 struct Win32FontRecord {
@@ -75,20 +78,20 @@ void Win32EndModal() {
   });
 }
 
-// The filter list: the pattern's parts separated by zero bytes, ending in two.
-std::string Win32FilterList(std::string_view pattern) {
-  std::string filters(pattern);
-  for (char& c : filters)
-    if (c == '|') c = '\0';
-  filters.append(2, '\0');
+// The filter list: the pattern's parts separated by zero characters, ending
+// in two.
+std::wstring Win32FilterList(std::string_view pattern) {
+  std::wstring filters = WideFromUtf8(pattern);
+  for (wchar_t& c : filters)
+    if (c == L'|') c = L'\0';
+  filters.append(2, L'\0');
   return filters;
 }
 
-bool Win32NameAllowed(std::string_view name) {
+bool Win32NameAllowed(std::wstring_view name) {
   if (name.empty() || name.size() >= kPathSpace) return false;
-  for (const char c : name)
-    if (static_cast<unsigned char>(c) < 0x20 ||
-        std::string_view("\"*/:<>?\\|").find(c) != std::string_view::npos)
+  for (const wchar_t c : name)
+    if (c < 0x20 || std::wstring_view(L"\"*/:<>?\\|").find(c) != std::wstring_view::npos)
       return false;
   return true;
 }
@@ -98,25 +101,27 @@ bool Win32NameAllowed(std::string_view name) {
 std::int32_t MessageBoxShow(std::string_view title, std::string_view text, std::uint32_t style) {
   HWND owner = Win32BeginModal();
   const int answer =
-      MessageBoxA(owner, std::string(text).c_str(), std::string(title).c_str(), style);
+      MessageBoxW(owner, WideFromUtf8(text).c_str(), WideFromUtf8(title).c_str(), style);
   Win32EndModal();
   return answer;
 }
 
 std::string SaveDialogRun(std::string_view title, std::string_view initialPath,
                           std::string_view pattern, std::int32_t patternIndex) {
-  char path[kPathSpace] = {};
-  const std::string filters = Win32FilterList(pattern);
+  wchar_t path[kPathSpace] = {};
+  const std::wstring filters = Win32FilterList(pattern);
   // A backslash after the first character splits folder and name.
-  const std::size_t split = initialPath.rfind('\\');
-  const bool hasFolder = split != std::string_view::npos && split > 0;
-  const std::string folder(hasFolder ? initialPath.substr(0, split) : std::string_view());
-  const std::string_view name = hasFolder ? initialPath.substr(split + 1) : initialPath;
+  const std::wstring initial = WideFromUtf8(initialPath);
+  const std::size_t split = initial.rfind(L'\\');
+  const bool hasFolder = split != std::wstring::npos && split > 0;
+  const std::wstring folder = hasFolder ? initial.substr(0, split) : std::wstring();
+  const std::wstring_view name =
+      hasFolder ? std::wstring_view(initial).substr(split + 1) : std::wstring_view(initial);
   if (Win32NameAllowed(name)) name.copy(path, name.size());
-  const std::string dialogTitle(title);
+  const std::wstring dialogTitle = WideFromUtf8(title);
 
-  OPENFILENAMEA dialog{};
-  dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;  // the form without the places bar fields
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400W;  // the form without the places bar fields
   dialog.hwndOwner = Win32BeginModal();
   dialog.lpstrFilter = filters.c_str();
   dialog.nFilterIndex = static_cast<DWORD>(patternIndex + 1);
@@ -125,16 +130,16 @@ std::string SaveDialogRun(std::string_view title, std::string_view initialPath,
   dialog.lpstrInitialDir = folder.c_str();
   dialog.lpstrTitle = dialogTitle.c_str();
   dialog.Flags = kSaveFlags;
-  const BOOL confirmed = GetSaveFileNameA(&dialog);
+  const BOOL confirmed = GetSaveFileNameW(&dialog);
   Win32EndModal();
-  return confirmed ? std::string(path) : std::string();
+  return confirmed ? Utf8FromWide(path) : std::string();
 }
 
 std::string WorkingDirectory() {
-  char directory[kPathSpace];
-  const DWORD length = GetCurrentDirectoryA(kPathSpace, directory);
+  wchar_t directory[kPathSpace];
+  const DWORD length = GetCurrentDirectoryW(kPathSpace, directory);
   if (length == 0 || length >= kPathSpace) return std::string();
-  std::string result(directory, length);
+  std::string result = Utf8FromWide(std::wstring_view(directory, length));
   if (result.back() != '\\') result += '\\';
   return result;
 }

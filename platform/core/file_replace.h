@@ -1,0 +1,49 @@
+// Replacing a file safely, the part of the file layer that differs by system.
+// The new bytes go to a temporary file in the target's folder; only when all
+// of them are written and synced to the disk does the temporary file take the
+// target's name, in one rename. Until then the old file is untouched, and a
+// failure removes the temporary file and leaves the target as it was.
+//
+// Texts are UTF-8; the Windows source converts paths at its boundary.
+// Sources: file_replace_posix.cpp, file_replace_win32.cpp (chosen by the build).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Why a replacement failed, in the words the user sees. A failure that none
+// of these covers is told in the system's own words.
+inline constexpr std::string_view kReasonDiskFull = "the disk is full";
+inline constexpr std::string_view kReasonPermission = "permission was denied";
+inline constexpr std::string_view kReasonReadOnly = "the disk is read-only";
+inline constexpr std::string_view kReasonNoFolder = "the folder does not exist";
+inline constexpr std::string_view kReasonNameTooLong = "the name is too long";
+inline constexpr std::string_view kReasonTooLarge = "the file is larger than the system allows";
+inline constexpr std::string_view kReasonNotRegular = "the target is not a regular file";
+inline constexpr std::string_view kReasonNoFileName = "the name ends in a folder separator";
+
+struct Replacement {
+  void* handle = nullptr;  // the open temporary file; null when none is open
+  std::string temporary;   // its path
+  std::string target;      // the file it replaces, symbolic links followed
+  std::string reason;      // why the replacement failed; "" while it has not
+};
+
+// Checks the target and opens a new temporary file beside it. A target that
+// exists must be a regular file that may be written; it is never opened.
+// Returns false with `reason` set, and nothing open or left behind, when the
+// replacement cannot begin.
+bool ReplacementBegin(Replacement& replacement, std::string_view path);
+
+// Writes `length` bytes to the temporary file. Returns the count written:
+// fewer on a failure, which sets `reason`.
+std::int32_t ReplacementWrite(Replacement& replacement, const void* data, std::int32_t length);
+
+// Syncs and closes the temporary file and renames it over the target. Returns
+// false with `reason` set when any step fails; the temporary file is then
+// removed.
+bool ReplacementCommit(Replacement& replacement);
+
+// Closes and removes the temporary file; the target stays as it was.
+void ReplacementAbandon(Replacement& replacement);

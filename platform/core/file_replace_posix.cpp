@@ -1,0 +1,138 @@
+// Safe file replacement on POSIX systems: a hidden temporary file ".NAME.XXXXXX"
+// made by mkstemp in the target's folder, written, fsync'ed, closed and then
+// renamed over the target. A symbolic link is followed to the file it names,
+// which is replaced while the link stays. The replacement gets the old file's
+// permission bits, a new file the usual 0666 less the umask.
+// Leaves out: the old file's owner, group and extended attributes, and a sync
+// of the folder after the rename.
+// Depends on: POSIX (lstat, readlink, stat, access, mkstemp, fchmod, fsync,
+// rename, unlink, umask).
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/core/file_replace.h"
+
+namespace {
+
+constexpr int kMaxLinks = 40;           // links in a row, as the kernel allows
+constexpr std::size_t kNameKept = 200;  // of the target's name in the temporary one
+
+std::string ReasonOf(int error) {
+  switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+      return std::string(kReasonDiskFull);
+    case EACCES:
+    case EPERM:
+      return std::string(kReasonPermission);
+    case EROFS:
+      return std::string(kReasonReadOnly);
+    case ENOENT:
+    case ENOTDIR:
+      return std::string(kReasonNoFolder);
+    case ENAMETOOLONG:
+      return std::string(kReasonNameTooLong);
+    case EFBIG:
+      return std::string(kReasonTooLarge);
+    case EISDIR:
+      return std::string(kReasonNotRegular);
+    default:
+      return std::strerror(error);
+  }
+}
+
+bool Fail(Replacement& replacement, std::string reason) {
+  replacement.reason = std::move(reason);
+  return false;
+}
+
+// The folder part of `path` with its final '/', or "" for a bare name.
+std::string FolderOf(const std::string& path) {
+  const auto slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// Follows symbolic links until `path` names no link; a relative link text
+// counts from the link's own folder. Returns 0 or the error that stopped it.
+int FollowLinks(std::string& path) {
+  for (int hop = 0; hop < kMaxLinks; ++hop) {
+    struct stat status;
+    if (::lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return 0;
+    std::string text(PATH_MAX + 1, '\0');
+    const ssize_t length = ::readlink(path.c_str(), text.data(), text.size());
+    if (length < 0) return errno;
+    if (length == 0 || static_cast<std::size_t>(length) == text.size()) return ENAMETOOLONG;
+    text.resize(static_cast<std::size_t>(length));
+    path = text.front() == '/' ? text : FolderOf(path) + text;
+  }
+  return ELOOP;
+}
+
+// 0666 less the umask, as open() would give a new file. The umask can only be
+// read by setting it; the program has one thread.
+mode_t NewFileMode() {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return 0666 & ~mask;
+}
+
+}  // namespace
+
+bool ReplacementBegin(Replacement& replacement, std::string_view path) {
+  replacement.target = std::string(path);
+  if (const int error = FollowLinks(replacement.target)) return Fail(replacement, ReasonOf(error));
+  const std::string& target = replacement.target;
+  // stat() never opens: a FIFO or device is refused without blocking on it.
+  struct stat status;
+  const bool exists = ::stat(target.c_str(), &status) == 0;
+  if (exists && !S_ISREG(status.st_mode)) return Fail(replacement, std::string(kReasonNotRegular));
+  // A file its owner made read-only is not replaced behind their back.
+  if (exists && ::access(target.c_str(), W_OK) != 0) return Fail(replacement, ReasonOf(errno));
+  const mode_t mode = exists ? status.st_mode & 07777 : NewFileMode();
+
+  const std::string name = target.substr(FolderOf(target).size(), kNameKept);
+  replacement.temporary = FolderOf(target) + "." + name + ".XXXXXX";
+  const int fd = ::mkstemp(replacement.temporary.data());
+  if (fd < 0) return Fail(replacement, ReasonOf(errno));
+  std::FILE* stream = ::fchmod(fd, mode) == 0 ? ::fdopen(fd, "wb") : nullptr;
+  // Unbuffered: each write is one write to the system, with its real result.
+  if (!stream || std::setvbuf(stream, nullptr, _IONBF, 0) != 0) {
+    const int error = errno;
+    stream ? std::fclose(stream) : ::close(fd);
+    ::unlink(replacement.temporary.c_str());
+    return Fail(replacement, ReasonOf(error));
+  }
+  replacement.handle = stream;
+  return true;
+}
+
+std::int32_t ReplacementWrite(Replacement& replacement, const void* data, std::int32_t length) {
+  auto* stream = static_cast<std::FILE*>(replacement.handle);
+  const auto wanted = static_cast<std::size_t>(length);
+  const std::size_t written = std::fwrite(data, 1, wanted, stream);
+  if (written != wanted) replacement.reason = ReasonOf(errno);
+  return static_cast<std::int32_t>(written);
+}
+
+bool ReplacementCommit(Replacement& replacement) {
+  auto* stream = static_cast<std::FILE*>(replacement.handle);
+  replacement.handle = nullptr;
+  int error = ::fsync(::fileno(stream)) == 0 ? 0 : errno;
+  if (std::fclose(stream) != 0 && error == 0) error = errno;
+  if (error == 0 && std::rename(replacement.temporary.c_str(), replacement.target.c_str()) != 0)
+    error = errno;
+  if (error == 0) return true;
+  ::unlink(replacement.temporary.c_str());
+  return Fail(replacement, ReasonOf(error));
+}
+
+void ReplacementAbandon(Replacement& replacement) {
+  std::fclose(static_cast<std::FILE*>(replacement.handle));
+  replacement.handle = nullptr;
+  ::unlink(replacement.temporary.c_str());
+}

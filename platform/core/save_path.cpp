@@ -1,0 +1,20 @@
+// The save path rule: the extension rule and the check for a file name.
+#include "platform/core/save_path.h"
+
+#include "platform/core/text.h"
+
+bool PathHasFileName(std::string_view path) {
+#ifdef _WIN32
+  constexpr std::string_view kSeparators = "/\\";
+#else
+  constexpr std::string_view kSeparators = "/";
+#endif
+  return !path.empty() && kSeparators.find(path.back()) == std::string_view::npos;
+}
+
+std::string SavePathWithExtension(std::string_view chosen) {
+  if (!TrimSpaces(ExtensionPart(chosen)).empty()) return std::string(chosen);
+  const std::string trimmed = TrimSpaces(chosen);
+  if (!PathHasFileName(trimmed)) return trimmed;
+  return trimmed + ".wav";
+}
