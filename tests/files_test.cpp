@@ -1,15 +1,21 @@
-// Files: what reaches the disk when, through the 4096-byte write buffer, and
-// how failed writes and files that are not open are reported.
+// Files: what reaches the disk when, through the 4096-byte write buffer; how
+// failed writes and files that are not open are reported; and how a file is
+// replaced: only when complete, never through a special file, and with the
+// reason when it cannot be.
 #include "platform/core/files.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "tests/test_support.h"
+#ifndef _WIN32
+#include "tests/save_faults.h"
+#endif
 
 namespace {
 
@@ -40,15 +46,26 @@ class Files : public tonkelwerk_test::ScratchFolderTest {
     FilesShutdown();
     ScratchFolderTest::TearDown();
   }
+
+  // The temporary file that stands in for `target` until FileClose.
+  static fs::path Pending(const fs::path& target) {
+    const std::string prefix = "." + target.filename().string() + ".";
+    for (const auto& entry : fs::directory_iterator(target.parent_path()))
+      if (entry.path().filename().string().starts_with(prefix)) return entry.path();
+    ADD_FAILURE() << "no temporary file for " << target;
+    return {};
+  }
+  // The bytes on the disk so far for `target`.
+  static std::uintmax_t Written(const fs::path& target) { return fs::file_size(Pending(target)); }
 };
 
 TEST_F(Files, WriteOfExactly4096BytesGoesStraightToDisk) {
   const fs::path path = Path("a.bin");
   ASSERT_NE(FileCreate(1, path.string()), 0);
-  EXPECT_EQ(fs::file_size(path), 0u);
+  EXPECT_EQ(Written(path), 0u);
   const auto data = Block(4096, 1);
   EXPECT_EQ(Write(1, data), 4096);
-  EXPECT_EQ(fs::file_size(path), 4096u);
+  EXPECT_EQ(Written(path), 4096u);
   EXPECT_TRUE(FileClose(1));
   EXPECT_EQ(ReadFileBytes(path), data);
 }
@@ -58,7 +75,7 @@ TEST_F(Files, WriteOf4095BytesStaysBufferedUntilClose) {
   ASSERT_NE(FileCreate(1, path.string()), 0);
   const auto data = Block(4095, 2);
   EXPECT_EQ(Write(1, data), 4095);
-  EXPECT_EQ(fs::file_size(path), 0u);
+  EXPECT_EQ(Written(path), 0u);
   EXPECT_TRUE(FileClose(1));
   EXPECT_EQ(ReadFileBytes(path), data);
 }
@@ -70,12 +87,12 @@ TEST_F(Files, ThreeWritesOf2000BytesFlushTheFirstTwoOnTheThird) {
   const auto second = Block(2000, 4);
   const auto third = Block(2000, 5);
   EXPECT_EQ(Write(1, first), 2000);
-  EXPECT_EQ(fs::file_size(path), 0u);
+  EXPECT_EQ(Written(path), 0u);
   EXPECT_EQ(Write(1, second), 2000);
-  EXPECT_EQ(fs::file_size(path), 0u);
+  EXPECT_EQ(Written(path), 0u);
   EXPECT_EQ(Write(1, third), 2000);  // only 96 bytes free
-  EXPECT_EQ(fs::file_size(path), 4000u);
-  EXPECT_EQ(ReadFileBytes(path), Joined({first, second}));
+  EXPECT_EQ(Written(path), 4000u);
+  EXPECT_EQ(ReadFileBytes(Pending(path)), Joined({first, second}));
   EXPECT_TRUE(FileClose(1));
   EXPECT_EQ(ReadFileBytes(path), Joined({first, second, third}));
 }
@@ -88,9 +105,9 @@ TEST_F(Files, WriteOfExactlyTheFreeBytesFlushesFirst) {
   const auto third = Block(95, 8);
   EXPECT_EQ(Write(1, first), 4000);
   EXPECT_EQ(Write(1, second), 96);  // 96 is not less than the 96 free bytes
-  EXPECT_EQ(fs::file_size(path), 4000u);
+  EXPECT_EQ(Written(path), 4000u);
   EXPECT_EQ(Write(1, third), 95);  // 95 fits behind the 96 buffered ones
-  EXPECT_EQ(fs::file_size(path), 4000u);
+  EXPECT_EQ(Written(path), 4000u);
   EXPECT_TRUE(FileClose(1));
   EXPECT_EQ(ReadFileBytes(path), Joined({first, second, third}));
 }
@@ -102,8 +119,8 @@ TEST_F(Files, LargeWriteFlushesTheBufferThenGoesDirect) {
   const auto large = Block(10000, 10);
   EXPECT_EQ(Write(1, small), 100);
   EXPECT_EQ(Write(1, large), 10000);
-  EXPECT_EQ(fs::file_size(path), 10100u);
-  EXPECT_EQ(ReadFileBytes(path), Joined({small, large}));
+  EXPECT_EQ(Written(path), 10100u);
+  EXPECT_EQ(ReadFileBytes(Pending(path)), Joined({small, large}));
   EXPECT_TRUE(FileClose(1));
   EXPECT_EQ(fs::file_size(path), 10100u);
 }
@@ -118,21 +135,23 @@ TEST_F(Files, ManySmallWritesArriveInOrder) {
     ASSERT_EQ(Write(4, part), static_cast<std::int32_t>(part.size()));
     all.insert(all.end(), part.begin(), part.end());
     // Never more than 4095 bytes wait in the buffer.
-    ASSERT_GE(fs::file_size(path) + 4095, all.size());
+    ASSERT_GE(Written(path) + 4095, all.size());
   }
   EXPECT_TRUE(FileClose(4));
   EXPECT_EQ(ReadFileBytes(path), all);
 }
 
-TEST_F(Files, CreateEmptiesAnExistingFile) {
+TEST_F(Files, AnExistingFileKeepsItsBytesUntilTheNewOneIsClosed) {
   const fs::path path = Path("old.bin");
   WriteFileBytes(path, std::string(10000, 'o'));
   ASSERT_NE(FileCreate(1, path.string()), 0);
-  EXPECT_EQ(fs::file_size(path), 0u);
-  const auto data = Block(10, 11);
-  EXPECT_EQ(Write(1, data), 10);
+  const auto data = Block(5000, 11);
+  EXPECT_EQ(Write(1, data), 5000);
+  EXPECT_EQ(ReadFileBytes(path), std::vector<std::uint8_t>(10000, 'o'));
   EXPECT_TRUE(FileClose(1));
   EXPECT_EQ(ReadFileBytes(path), data);
+  EXPECT_EQ(FileFailureReason(), "");
+  EXPECT_EQ(tonkelwerk_test::Entries(folder_), std::vector<std::string>{"old.bin"});
 }
 
 TEST_F(Files, NewRecordIdentifierWorksLikeANumber) {
@@ -143,7 +162,7 @@ TEST_F(Files, NewRecordIdentifierWorksLikeANumber) {
   const auto data = Block(50, 12);
   EXPECT_EQ(Write(file, data), 50);
   EXPECT_FALSE(FileClose(kNewObject));  // -1 names no file
-  EXPECT_EQ(fs::file_size(path), 0u);
+  EXPECT_EQ(Written(path), 0u);
   EXPECT_TRUE(FileClose(file));
   EXPECT_EQ(ReadFileBytes(path), data);
   // The identifier is dead once closed.
@@ -163,8 +182,8 @@ TEST_F(Files, OpenFilesKeepTheirOwnBuffers) {
   EXPECT_EQ(Write(1, a1), 3000);
   EXPECT_EQ(Write(b, b1), 3000);
   EXPECT_EQ(Write(1, a2), 3000);
-  EXPECT_EQ(fs::file_size(pathA), 3000u);
-  EXPECT_EQ(fs::file_size(pathB), 0u);
+  EXPECT_EQ(Written(pathA), 3000u);
+  EXPECT_EQ(Written(pathB), 0u);
   EXPECT_TRUE(FileClose(1));
   EXPECT_TRUE(FileClose(b));
   EXPECT_EQ(ReadFileBytes(pathA), Joined({a1, a2}));
@@ -237,49 +256,124 @@ TEST_F(Files, ShutdownFlushesEveryOpenFile) {
   EXPECT_EQ(Write(b, bb), 0);
 }
 
-class FullDevice : public Files {
+#ifndef _WIN32
+// Writes past a small file size limit fail as a full disk's do.
+class SizeLimited : public Files {
  protected:
   void SetUp() override {
     Files::SetUp();
-    if (!fs::is_character_file("/dev/full")) GTEST_SKIP() << "this system has no /dev/full";
+    std::signal(SIGXFSZ, SIG_IGN);  // as both programs do
+    limit_.emplace(50);
+    ASSERT_TRUE(limit_->active());
   }
+  void TearDown() override {
+    limit_.reset();
+    Files::TearDown();
+  }
+  std::optional<tonkelwerk_test::FileSizeLimit> limit_;
 };
 
-TEST_F(FullDevice, BufferedWriteIsTakenButCloseReportsTheFailure) {
-  ASSERT_NE(FileCreate(1, "/dev/full"), 0);
+TEST_F(SizeLimited, BufferedWriteIsTakenButCloseReportsTheFailure) {
+  ASSERT_NE(FileCreate(1, Path("a.bin").string()), 0);
   EXPECT_EQ(Write(1, Block(100, 23)), 100);
   EXPECT_FALSE(FileClose(1));
+  EXPECT_EQ(FileFailureReason(), "the file is larger than the system allows");
 }
 
-TEST_F(FullDevice, DirectWriteReportsBytesNotTaken) {
-  ASSERT_NE(FileCreate(1, "/dev/full"), 0);
+TEST_F(SizeLimited, DirectWriteReportsBytesNotTaken) {
+  ASSERT_NE(FileCreate(1, Path("a.bin").string()), 0);
   EXPECT_LT(Write(1, Block(4096, 24)), 4096);
   EXPECT_FALSE(FileClose(1));
 }
 
-TEST_F(FullDevice, FailedFlushReportsTheWriteThatCausedIt) {
-  ASSERT_NE(FileCreate(1, "/dev/full"), 0);
+TEST_F(SizeLimited, FailedFlushReportsTheWriteThatCausedIt) {
+  ASSERT_NE(FileCreate(1, Path("a.bin").string()), 0);
   EXPECT_EQ(Write(1, Block(2000, 25)), 2000);
   EXPECT_EQ(Write(1, Block(2000, 26)), 2000);
   EXPECT_LT(Write(1, Block(2000, 27)), 2000);  // the flush of 4000 bytes failed
   EXPECT_FALSE(FileClose(1));
 }
 
-TEST_F(FullDevice, NothingWrittenClosesCleanly) {
-  ASSERT_NE(FileCreate(1, "/dev/full"), 0);
+TEST_F(SizeLimited, NothingWrittenClosesCleanly) {
+  ASSERT_NE(FileCreate(1, Path("a.bin").string()), 0);
   EXPECT_TRUE(FileClose(1));
+  EXPECT_EQ(fs::file_size(Path("a.bin")), 0u);
 }
 
-TEST_F(Files, DeleteRemovesRegularFilesOnly) {
-  const fs::path file = Path("a.bin");
-  WriteFileBytes(file, "abc");
-  EXPECT_TRUE(FileDelete(file.string()));
-  EXPECT_FALSE(fs::exists(file));
-  EXPECT_FALSE(FileDelete(file.string()));  // already gone
-  const fs::path folder = Path("folder");
-  ASSERT_TRUE(fs::create_directory(folder));
-  EXPECT_FALSE(FileDelete(folder.string()));
-  EXPECT_TRUE(fs::is_directory(folder));
+// The faults users met, through the file layer: 100,000 bytes for a file.
+std::string SaveThroughTheFileLayer(const tonkelwerk_test::SaveFault& fault) {
+  if (FileCreate(1, fault.target.string()) != 0) {
+    Write(1, Block(100000, 28));
+    if (FileClose(1)) return "saved";
+  }
+  return FileFailureReason();
+}
+
+TEST_F(Files, AFullDiskKeepsTheOldFileAndSaysSo) {
+  tonkelwerk_test::SaveFaultLab lab(folder_);
+  const auto cases = lab.FullDiskCases();
+  if (cases.empty()) GTEST_SKIP() << lab.skipReason;
+  for (const auto& fault : cases) lab.Check(fault, SaveThroughTheFileLayer);
+}
+
+TEST_F(Files, SizeLimitsAndSpecialTargetsKeepTheOldFileAndSaySo) {
+  std::signal(SIGXFSZ, SIG_IGN);  // as both programs do
+  tonkelwerk_test::SaveFaultLab lab(folder_);
+  for (const auto& fault : lab.OtherCases(true)) lab.Check(fault, SaveThroughTheFileLayer);
+}
+
+TEST_F(Files, ReplacingThroughALinkKeepsTheLinkAndThePermissionBits) {
+  const fs::path file = Path("real.bin");
+  WriteFileBytes(file, "old");
+  fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  fs::create_symlink("real.bin", Path("link.bin"));
+  ASSERT_NE(FileCreate(1, Path("link.bin").string()), 0);
+  EXPECT_EQ(Write(1, Block(10, 29)), 10);
+  ASSERT_TRUE(FileClose(1));
+  EXPECT_EQ(fs::read_symlink(Path("link.bin")), "real.bin");
+  EXPECT_EQ(ReadFileBytes(file), Block(10, 29));
+  EXPECT_EQ(fs::status(file).permissions(), fs::perms(0640));
+
+  const mode_t mask = ::umask(027);  // a new file: 0666 less the umask
+  ASSERT_NE(FileCreate(1, Path("new.bin").string()), 0);
+  EXPECT_TRUE(FileClose(1));
+  ::umask(mask);
+  EXPECT_EQ(fs::status(Path("new.bin")).permissions(), fs::perms(0640));
+}
+#endif  // _WIN32
+
+// Names outside any ANSI code page reach the disk whole, on Windows through
+// the wide-character calls.
+TEST_F(Files, GreekAndEmojiNamesAreSaved) {
+  for (const char8_t* name : {u8"ήχος.wav", u8"boom🔊.wav"}) {
+    const fs::path path = folder_ / fs::path(name);
+    const std::u8string utf8 = path.u8string();
+    ASSERT_NE(FileCreate(1, std::string(utf8.begin(), utf8.end())), 0) << FileFailureReason();
+    EXPECT_EQ(Write(1, Block(5000, 30)), 5000);
+    EXPECT_TRUE(FileClose(1));
+    EXPECT_EQ(ReadFileBytes(path), Block(5000, 30));
+  }
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 2);
+}
+
+// A replacement that the system refuses leaves the old file and no other.
+TEST_F(Files, ARefusedReplacementKeepsTheOldFile) {
+  const fs::path folder = Path("folder.wav");
+  fs::create_directory(folder);
+  EXPECT_EQ(FileCreate(1, folder.string()), 0);
+  EXPECT_EQ(FileFailureReason(), "the target is not a regular file");
+  const fs::path locked = Path("locked.wav");
+  WriteFileBytes(locked, "old bytes");
+  fs::permissions(locked, fs::perms::owner_read);
+  if (FileCreate(1, locked.string()) != 0) {
+    FileClose(1);  // root writes where the permission bits say no
+    GTEST_SKIP() << "a read-only file does not stop this user";
+  }
+  EXPECT_EQ(FileFailureReason(), "permission was denied");
+  fs::permissions(locked, fs::perms::owner_all);
+  const std::string old = "old bytes";
+  EXPECT_EQ(ReadFileBytes(locked), std::vector<std::uint8_t>(old.begin(), old.end()));
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 2);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // RenderWave's save path: the file holds the image byte for byte, an existing
 // file is replaced, and a file that cannot be written, wholly or partly,
-// gives 0 and leaves no file behind.
+// gives 0 and leaves the old file, or none, as it was.
 #include <gtest/gtest.h>
 #ifndef _WIN32
 #include <sys/resource.h>
@@ -21,6 +21,9 @@
 #include "sound/render_wave.h"
 #include "sound/sound_engine.h"
 #include "tests/test_support.h"
+#ifndef _WIN32
+#include "tests/save_faults.h"
+#endif
 
 namespace {
 
@@ -28,6 +31,9 @@ namespace fs = std::filesystem;
 using tonkelwerk_test::ReadFileBytes;
 using tonkelwerk_test::ToneSample;
 using tonkelwerk_test::WriteFileBytes;
+#ifndef _WIN32
+using tonkelwerk_test::FileSizeLimit;
+#endif
 
 std::int32_t Save(const fs::path& target, const SynthParams& p) {
   return RenderWave(target.string(), p.freq, p.lengthMs, p.rustle, p.start, p.end, p.cutter);
@@ -44,35 +50,16 @@ std::vector<std::uint8_t> ImageBytes(std::uint32_t seed, const SynthParams& para
   return bytes;
 }
 
-#ifndef _WIN32
-// Lowers this process's file size limit for its lifetime; writes past the
-// limit then fail with EFBIG instead of raising SIGXFSZ.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    active_ = getrlimit(RLIMIT_FSIZE, &saved_) == 0;
-    if (!active_) return;
-    previous_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit lowered = saved_;
-    lowered.rlim_cur = bytes;
-    active_ = setrlimit(RLIMIT_FSIZE, &lowered) == 0;
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, previous_);
-  }
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-  bool active() const { return active_; }
 
- private:
-  rlimit saved_{};
-  void (*previous_)(int) = SIG_DFL;
-  bool active_ = false;
+class RenderWaveSave : public tonkelwerk_test::ScratchFolderTest {
+ protected:
+  void SetUp() override {
+    ScratchFolderTest::SetUp();
+#ifdef SIGXFSZ
+    std::signal(SIGXFSZ, SIG_IGN);  // as both programs do
+#endif
+  }
 };
-#endif  // _WIN32
-
-class RenderWaveSave : public tonkelwerk_test::ScratchFolderTest {};
 
 const SynthParams kBusySound =
     ParamsFromKnobs({.start = 120, .end = 200, .freq = 90, .rustle = 150, .cutter = 40, .len = 60});
@@ -154,12 +141,14 @@ TEST_F(RenderWaveSave, WriteCutShortRemovesTheFile) {
   }
   EXPECT_EQ(result, 0);
   EXPECT_FALSE(fs::exists(target));
+  EXPECT_TRUE(fs::is_empty(folder_)) << "no temporary file remains";
 }
 
-TEST_F(RenderWaveSave, LastByteMissingRemovesTheFile) {
+TEST_F(RenderWaveSave, LastByteMissingKeepsTheOldFile) {
   const SynthParams params = ParamsFromKnobs({.freq = 55, .len = 125});
   const fs::path target = Path("one-short.wav");
-  WriteFileBytes(target, "an older file that must not survive either");
+  const std::string old = "an older file that survives a failed save";
+  WriteFileBytes(target, old);
   std::int32_t result = -1;
   {
     FileSizeLimit limit(static_cast<rlim_t>(WaveImageSize(params.lengthMs)) - 1);
@@ -167,7 +156,8 @@ TEST_F(RenderWaveSave, LastByteMissingRemovesTheFile) {
     result = Save(target, params);
   }
   EXPECT_EQ(result, 0);
-  EXPECT_FALSE(fs::exists(target));
+  EXPECT_EQ(ReadFileBytes(target), std::vector<std::uint8_t>(old.begin(), old.end()));
+  EXPECT_EQ(tonkelwerk_test::Entries(folder_), std::vector<std::string>{"one-short.wav"});
   // With the limit gone the same save succeeds.
   EXPECT_EQ(Save(target, params), 1);
   EXPECT_EQ(fs::file_size(target), 176446u);

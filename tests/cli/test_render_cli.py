@@ -350,6 +350,73 @@ class WriteFailureTest(RenderTest):
         self.assertEqual(os.listdir(self.folder), ["full.wav"])
 
 
+class SaveFaultTest(RenderTest):
+    """The faults users met: the old file keeps its bytes, no temporary file
+    remains, the renderer returns within a second and names the reason."""
+
+    OLD = b"o" * 3000 + b"the old file's last bytes"
+    BIG = ["--freq", "100", "--len", "100"]  # 141,156 bytes: more than 64 KiB
+
+    def snapshot(self):
+        shot = {}
+        for root, dirs, files in os.walk(self.folder):
+            for name in dirs + files:
+                path = os.path.join(root, name)
+                shot[path] = (os.readlink(path) if os.path.islink(path) else
+                              open(path, "rb").read() if os.path.isfile(path) else None)
+        return shot
+
+    def check(self, name, args, reason, status=1, limit=None):
+        with self.subTest(name):
+            before = self.snapshot()
+            began = time.monotonic()
+            result = subprocess.run([RENDER] + self.BIG + args, cwd=self.folder,
+                                    capture_output=True, timeout=10, preexec_fn=limit)
+            self.assertLess(time.monotonic() - began, 1.0)
+            stderr = result.stderr.decode()
+            self.assertEqual(result.returncode, status, stderr)
+            self.assertIn(reason, stderr)
+            self.assertEqual(self.snapshot(), before)
+
+    def write_old(self, path):
+        with open(path, "wb") as f:
+            f.write(self.OLD)
+
+    def test_full_disk(self):
+        full = self.path("full")
+        os.mkdir(full)
+        mount = subprocess.run(["mount", "-t", "tmpfs", "-o", "size=64k", "tmpfs", full],
+                               capture_output=True)
+        if mount.returncode != 0:
+            self.skipTest("mounting a 64 KiB tmpfs needs root: " + mount.stderr.decode().strip())
+        try:
+            self.write_old(os.path.join(full, "old.wav"))
+            self.write_old(os.path.join(full, "linked.wav"))
+            os.symlink("full/linked.wav", self.path("link.wav"))
+            self.check("full disk", ["-o", "full/old.wav"],
+                       WRITE_MESSAGE + " (full/old.wav): the disk is full")
+            self.check("link into a full disk", ["-o", "link.wav"], "the disk is full")
+        finally:
+            subprocess.run(["umount", "-l", full], check=True)
+
+    def test_size_limit_and_special_targets(self):
+        import resource
+        self.write_old(self.path("limited.wav"))
+        os.mkfifo(self.path("pipe.wav"))
+        os.mkdir(self.path("folder.wav"))
+        self.write_old(self.path("folder.wav/inside.wav"))
+
+        def limit():
+            resource.setrlimit(resource.RLIMIT_FSIZE, (10240, resource.RLIM_INFINITY))
+        self.check("file size limit", ["-o", "limited.wav"],
+                   "the file is larger than the system allows", limit=limit)
+        self.check("FIFO", ["-o", "pipe.wav"], "the target is not a regular file")
+        self.check("folder", ["-o", "folder.wav"], "the target is not a regular file")
+        self.check("trailing separator", ["-o", "folder.wav/"],
+                   "-o wants a file name, not 'folder.wav/' (it ends in a folder separator)",
+                   status=2)
+
+
 def disk_audio(path):
     """The environment that makes SDL play into the file `path`, quickly."""
     return {"SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": path, "SDL_DISKAUDIODELAY": "2"}
