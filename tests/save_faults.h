@@ -22,6 +22,7 @@
 #include <functional>
 #include <optional>
 #include <future>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -65,7 +66,9 @@ inline std::string Lower(std::string text) {
 // it mounts at folder/full (root only) and unmounts when it goes.
 class SaveFaultLab {
  public:
-  explicit SaveFaultLab(std::filesystem::path folder) : folder_(std::move(folder)) {}
+  explicit SaveFaultLab(std::filesystem::path folder) : folder_(std::move(folder)) {
+    std::filesystem::create_directories(folder_);
+  }
   ~SaveFaultLab() {
     if (mounted_) ::umount2(Full().c_str(), MNT_DETACH);
   }
@@ -91,7 +94,7 @@ class SaveFaultLab {
   // The others; `withSeparator` adds the name that ends in '/'.
   std::vector<SaveFault> OtherCases(bool withSeparator) {
     WriteFileBytes(folder_ / "limited.wav", kOldBytes);
-    ::mkfifo((folder_ / "pipe.wav").c_str(), 0644);
+    EXPECT_EQ(::mkfifo((folder_ / "pipe.wav").c_str(), 0644), 0);
     std::filesystem::create_directories(folder_ / "folder.wav");
     WriteFileBytes(folder_ / "folder.wav" / "inside.wav", kOldBytes);
     std::vector<SaveFault> cases{
@@ -117,13 +120,13 @@ class SaveFaultLab {
       if (fault.sizeLimited) {
         ASSERT_TRUE(limit.emplace(10240).active());
       }
-      // A save that blocked on the FIFO is set free by a reader, and fails.
-      std::future<void> done = std::async(std::launch::async, [&] { message = save(fault); });
-      if (done.wait_for(std::chrono::seconds(1)) == std::future_status::timeout) {
-        ADD_FAILURE() << "the save did not return within a second";
-        DrainFifo(folder_ / "pipe.wav");
-      }
-      done.wait();
+      // The save runs on this thread (the program's own); a save that blocked
+      // on the FIFO is set free by a reader after a second, and fails.
+      std::promise<void> finished;
+      std::thread watchdog(DrainFifoUnless, folder_ / "pipe.wav", finished.get_future());
+      message = save(fault);
+      finished.set_value();
+      watchdog.join();
     }
     EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(1));
     EXPECT_NE(Lower(message).find(fault.reason), std::string::npos) << message;
@@ -162,11 +165,14 @@ class SaveFaultLab {
     return shot;
   }
 
-  static void DrainFifo(const std::filesystem::path& fifo) {
-    const int fd = ::open(fifo.c_str(), O_RDONLY);
+  // Reads the FIFO, unless the save has finished within a second, until it has.
+  static void DrainFifoUnless(std::filesystem::path fifo, std::future<void> finished) {
+    if (finished.wait_for(std::chrono::seconds(1)) == std::future_status::ready) return;
+    const int fd = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
     char chunk[4096];
-    while (fd >= 0 && ::read(fd, chunk, sizeof chunk) > 0) {
-    }
+    while (finished.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
+      while (fd >= 0 && ::read(fd, chunk, sizeof chunk) > 0) {
+      }
     if (fd >= 0) ::close(fd);
   }
 

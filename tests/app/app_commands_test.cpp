@@ -14,9 +14,11 @@
 #include <filesystem>
 
 #include "app/app_state.h"
+#include "platform/core/save_path.h"
 #include "sound/render_wave.h"
 #include "sound/sound_engine.h"
 #include "tests/app/app_test_support.h"
+#include "tests/save_faults.h"
 #include "tests/test_support.h"
 
 namespace tonkelwerk_test {
@@ -118,6 +120,33 @@ class AppCommandsTest : public AppTest {
     ClickSaveWave();
   }
 
+  // Runs Save wave with the whole path typed into the dialog's name field, so
+  // that the dialog never lists the target's folder (it would read a FIFO).
+  // Returns the text of the box that the save showed, "" for none.
+  std::string SaveTyped(const fs::path& typed) {
+    const std::size_t boxes = answerer_->boxes.size();
+    answerer_->onFileDialog = [typed](QWidget* widget) {
+      auto* name = widget->findChild<QLineEdit*>("fileNameEdit");
+      ASSERT_NE(name, nullptr);
+      name->setText(QString::fromStdString(typed.string()));
+      static_cast<QDialog*>(widget)->accept();
+    };
+    ClickSaveWave();
+    if (answerer_->boxes.size() == boxes) return "";
+    EXPECT_EQ(answerer_->boxes.back().title, "Error");
+    return answerer_->boxes.back().text.toStdString();
+  }
+
+  // The faults through Save wave: the user types the name without ".wav",
+  // which the program adds.
+  std::function<std::string(const SaveFault&)> SaveFaultThroughTheDialog() {
+    SetSoundKnobs();
+    Set(appState.knobLen, 60);  // 84,718 bytes: more than 64 KiB
+    return [this](const SaveFault& fault) {
+      return SaveTyped(fs::path(fault.target).replace_extension());
+    };
+  }
+
   fs::path folder_;
   std::unique_ptr<ModalAnswerer> answerer_;  // its timer needs the running program
   QString dialogTitle_;
@@ -215,6 +244,8 @@ TEST(SavePathRuleTest, AddsWavToAPathWithoutExtensionAndKeepsEveryOther) {
       {"/sfx/boom.", "/sfx/boom..wav"},       {"/my.sfx/boom", "/my.sfx/boom.wav"},
       {"/sfx/boom ", "/sfx/boom.wav"},        {"/sfx/boom. ", "/sfx/boom..wav"},
       {"C:\\sfx\\boom", "C:\\sfx\\boom.wav"}, {"C:\\my.sfx\\boom", "C:\\my.sfx\\boom.wav"},
+      // No file name: nothing to add ".wav" to, and the save refuses it.
+      {"/sfx/", "/sfx/"},                     {"/sfx/ ", "/sfx/"},
   };
   for (const Case& c : cases) EXPECT_EQ(SavePathWithExtension(c.chosen), c.written) << c.chosen;
 }
@@ -253,9 +284,27 @@ TEST_F(AppCommandsTest, AFolderWithoutWriteAccessGivesTheErrorBox) {
   SaveAs(QString::fromStdString((locked / "boom.wav").string()));
   ASSERT_EQ(answerer_->boxes.size(), 1u);
   EXPECT_EQ(answerer_->boxes[0].title, "Error");
-  EXPECT_EQ(answerer_->boxes[0].text, "Couldn't write file to disk.");
+  EXPECT_EQ(answerer_->boxes[0].text, "Couldn't write file to disk.\r\nPermission was denied.");
   EXPECT_EQ(answerer_->boxes[0].icon, QMessageBox::Critical);
   EXPECT_FALSE(fs::exists(locked / "boom.wav"));
+}
+
+TEST_F(AppCommandsTest, AFullDiskKeepsTheOldFileAndTheBoxSaysSo) {
+  SaveFaultLab lab(folder_ / "faults");
+  const auto cases = lab.FullDiskCases();
+  if (cases.empty()) GTEST_SKIP() << lab.skipReason;
+  const auto save = SaveFaultThroughTheDialog();
+  for (const SaveFault& fault : cases) lab.Check(fault, save);
+  EXPECT_EQ(answerer_->boxes.front().text, "Couldn't write file to disk.\r\nThe disk is full.");
+}
+
+// The size limit needs SIGXFSZ ignored, which the program does as it starts.
+// A name ending in '/' never comes back from the dialog, which opens that
+// folder instead.
+TEST_F(AppCommandsTest, SizeLimitsAndSpecialTargetsKeepTheOldFileAndTheBoxSaysSo) {
+  SaveFaultLab lab(folder_ / "faults");
+  const auto save = SaveFaultThroughTheDialog();
+  for (const SaveFault& fault : lab.OtherCases(false)) lab.Check(fault, save);
 }
 
 TEST_F(AppCommandsTest, InformationsShowsTheAboutTextWithoutIcon) {

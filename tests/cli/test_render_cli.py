@@ -358,12 +358,17 @@ class SaveFaultTest(RenderTest):
     BIG = ["--freq", "100", "--len", "100"]  # 141,156 bytes: more than 64 KiB
 
     def snapshot(self):
+        """Every path under the folder with its link text or bytes."""
         shot = {}
         for root, dirs, files in os.walk(self.folder):
-            for name in dirs + files:
-                path = os.path.join(root, name)
-                shot[path] = (os.readlink(path) if os.path.islink(path) else
-                              open(path, "rb").read() if os.path.isfile(path) else None)
+            for path in (os.path.join(root, name) for name in dirs + files):
+                if os.path.islink(path):
+                    shot[path] = os.readlink(path)
+                elif os.path.isfile(path):
+                    with open(path, "rb") as f:
+                        shot[path] = f.read()
+                else:
+                    shot[path] = None
         return shot
 
     def check(self, name, args, reason, status=1, limit=None):
