@@ -13,7 +13,9 @@
 #include <vector>
 
 #include "tests/test_support.h"
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include "tests/save_faults.h"
 #endif
 
@@ -49,7 +51,7 @@ class Files : public tonkelwerk_test::ScratchFolderTest {
 
   // The temporary file that stands in for `target` until FileClose.
   static fs::path Pending(const fs::path& target) {
-    const std::string prefix = "." + target.filename().string() + ".";
+    const std::string prefix = std::string(1, '.').append(target.filename().string()).append(".");
     for (const auto& entry : fs::directory_iterator(target.parent_path()))
       if (entry.path().filename().string().starts_with(prefix)) return entry.path();
     ADD_FAILURE() << "no temporary file for " << target;
@@ -375,5 +377,18 @@ TEST_F(Files, ARefusedReplacementKeepsTheOldFile) {
   EXPECT_EQ(ReadFileBytes(locked), std::vector<std::uint8_t>(old.begin(), old.end()));
   EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 2);
 }
+
+#ifdef _WIN32
+TEST_F(Files, AHiddenFileIsReplacedAndStaysHidden) {
+  const fs::path path = Path("hidden.wav");
+  WriteFileBytes(path, "old");
+  ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN));
+  ASSERT_NE(FileCreate(1, path.string()), 0) << FileFailureReason();
+  EXPECT_EQ(Write(1, Block(10, 31)), 10);
+  EXPECT_TRUE(FileClose(1)) << FileFailureReason();
+  EXPECT_EQ(ReadFileBytes(path), Block(10, 31));
+  EXPECT_TRUE(GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+}
+#endif
 
 }  // namespace

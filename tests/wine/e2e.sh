@@ -282,19 +282,35 @@ case_save() {
   await_main_window
   turn_knob_up "$freq_knob_x" 1
   turn_knob_up "$len_knob_x" 1
-  click_client "$save_x" "$save_y"
-  await window "Saving wave..." 20 >/dev/null || fail "the save dialog did not open"
-  sleep 0.5
   # A name without extension: the program adds ".wav".
-  xdotool type --delay 20 "Z:${case_dir//\//\\}\\boom"
-  xdotool key Return
+  save_as "Z:${case_dir//\//\\}\\boom"
   local tries=40
   while [[ ! -s $case_dir/boom.wav ]] && ((tries-- > 0)); do sleep 0.25; done
   [[ -s $case_dir/boom.wav ]] || fail "no boom.wav was written"
   sleep 0.5
   check_wave_file "$case_dir/boom.wav"
   [[ ! -e $case_dir/boom ]] || fail "a file without the extension was written too"
+  # A folder in the way: the error box gives the reason on its second line.
+  mkdir "$case_dir/taken.wav"
+  save_as "Z:${case_dir//\//\\}\\taken"
+  answer_box Error "Couldn't write file to disk.\\nThe target is not a regular file."
+  [[ -d $case_dir/taken.wav && -z $(ls -A "$case_dir/taken.wav") ]] || fail "the folder changed"
+  # A Greek name, typed as a user types it.
+  save_as "Z:${case_dir//\//\\}\\ήχος" 200
+  tries=40
+  while [[ ! -s $case_dir/ήχος.wav ]] && ((tries-- > 0)); do sleep 0.25; done
+  [[ -s $case_dir/ήχος.wav ]] || fail "no ήχος.wav was written: $(ls "$case_dir")"
   close_by_close_box
+}
+
+# Clicks Save wave and types $1 as the name, $2 ms between keys (default 20;
+# letters without a key of their own need more, as xdotool maps each in turn).
+save_as() {
+  click_client "$save_x" "$save_y"
+  await window "Saving wave..." 20 >/dev/null || fail "the save dialog did not open"
+  sleep 0.5
+  xdotool type --delay "${2:-20}" "$1"
+  xdotool key Return
 }
 
 case_close_box() {

@@ -17,6 +17,7 @@
 
 #include "platform/audio/audio.h"
 #include "platform/core/memory.h"
+#include "platform/core/wide_text_win32.h"
 #include "platform/dialogs/dialogs.h"
 #include "platform/screen/screen.h"
 #include "platform/win32/win32_shared.h"
@@ -367,22 +368,24 @@ struct DialogSeen {
   std::string result;
 };
 
-// Runs the save dialog and answers it with `typed` (empty: Cancel).
+// Runs the save dialog and answers it with `typed` (UTF-8; empty: Cancel).
+// The dialog is a wide-character one: its messages carry UTF-16.
 DialogSeen RunSaveDialog(const char* initialPath, const std::string& typed) {
   DialogSeen seen;
   ModalHelper helper("Saving wave...", [&](HWND dialog) {
-    char text[MAX_PATH] = "";
-    SendMessageA(dialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(text));
-    seen.folder = text;
-    text[0] = '\0';
-    SendMessageA(dialog, CDM_GETSPEC, MAX_PATH, reinterpret_cast<LPARAM>(text));
-    seen.name = text;
+    wchar_t text[MAX_PATH] = L"";
+    SendMessageW(dialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(text));
+    seen.folder = Utf8FromWide(text);
+    text[0] = L'\0';
+    SendMessageW(dialog, CDM_GETSPEC, MAX_PATH, reinterpret_cast<LPARAM>(text));
+    seen.name = Utf8FromWide(text);
     if (typed.empty()) {
-      PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+      PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     } else {
-      SendMessageA(dialog, CDM_SETCONTROLTEXT, cmb13, reinterpret_cast<LPARAM>(typed.c_str()));
-      SendMessageA(dialog, CDM_SETCONTROLTEXT, edt1, reinterpret_cast<LPARAM>(typed.c_str()));
-      PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+      const std::wstring wide = WideFromUtf8(typed);
+      SendMessageW(dialog, CDM_SETCONTROLTEXT, cmb13, reinterpret_cast<LPARAM>(wide.c_str()));
+      SendMessageW(dialog, CDM_SETCONTROLTEXT, edt1, reinterpret_cast<LPARAM>(wide.c_str()));
+      PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     }
   });
   seen.result = SaveDialogRun("Saving wave...", initialPath, "WAVE (*.wav)|*.wav", 0);
@@ -410,6 +413,20 @@ TEST(Win32Dialogs, WorkingDirectoryEndsInOneBackslash) {
   EXPECT_EQ(WorkingDirectory(), "C:\\windows\\");
   ASSERT_TRUE(SetCurrentDirectoryA("C:\\"));
   EXPECT_EQ(WorkingDirectory(), "C:\\");
+}
+
+// Names outside the ANSI code page come through the dialog and the current
+// directory as UTF-8.
+TEST(Win32Dialogs, GreekAndEmojiNamesComeThroughWhole) {
+  const std::string folder = "C:\\windows\\temp\\ήχος";
+  CreateDirectoryW(WideFromUtf8(folder).c_str(), nullptr);
+  ASSERT_TRUE(SetCurrentDirectoryW(WideFromUtf8(folder).c_str()));
+  EXPECT_EQ(WorkingDirectory(), folder + "\\");
+  const DialogSeen seen = RunSaveDialog((folder + "\\").c_str(), folder + "\\boom🔊.wav");
+  EXPECT_EQ(seen.folder, folder);
+  EXPECT_EQ(seen.result, folder + "\\boom🔊.wav");
+  SetCurrentDirectoryA("C:\\");
+  RemoveDirectoryW(WideFromUtf8(folder).c_str());
 }
 
 TEST(Win32Dialogs, FontHeightIsMinusThePointSizeAtTheDisplaysResolution) {
