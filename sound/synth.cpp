@@ -2,7 +2,7 @@
 //
 // Arithmetic is fixed to the bit: intermediate results are doubles, the sweep
 // is kept in single precision, and round() means nearest with ties to even
-// (std::nearbyint in the default rounding mode). The build keeps floating-point
+// (as std::nearbyint in the default rounding mode). The build keeps floating-point
 // contraction off so that no fused multiply-add changes a product.
 #include <cmath>
 
@@ -18,8 +18,14 @@ constexpr double kAmplitude = 32767.0;
 constexpr double kPhaseFactor = static_cast<double>(3.14159265358979323846f);
 static_assert(kPhaseFactor == 3.1415927410125732);
 
+// Rounds to nearest with ties to even, like std::nearbyint in the default
+// rounding mode, but without a library call on every sample: after adding
+// 1.5 * 2^52 no fraction bits are left, so the addition itself rounds, and
+// subtracting the constant again is exact. Holds for |value| < 2^51, far
+// beyond any value here; it relies on contraction and fast-math being off.
 std::int32_t RoundToInt(double value) {
-  return static_cast<std::int32_t>(std::nearbyint(value));
+  constexpr double kShift = 6755399441055744.0;  // 1.5 * 2^52
+  return static_cast<std::int32_t>((value + kShift) - kShift);
 }
 
 double Duration(std::int32_t lengthMs) {
@@ -66,6 +72,9 @@ void FillSamples(std::uint8_t* samples, const SynthParams& params, NoiseSource& 
   float sweep = start == 0 ? static_cast<float>(end) : 0.0f;
   std::int32_t cutCount = 0;
   std::uint8_t* at = samples;
+  // A private copy of the generator: the byte stores below could alias the
+  // caller's, which would force its state back to memory on every sample.
+  NoiseSource draws = noise;
 
   for (std::int32_t i = 1; i <= frames; ++i) {
     const double time = i / kSampleRate;
@@ -75,11 +84,12 @@ void FillSamples(std::uint8_t* samples, const SynthParams& params, NoiseSource& 
     for (int channel = 0; channel < 2; ++channel) {
       std::int32_t v;
       if (cutter != 0 && cutCount > cutter) {
-        // A cut sample: the bare tone, no sweep, no noise, no draw.
+        // A cut sample: the bare tone, no sweep, no noise, no draw. Without
+        // a sweep the frame's tone is that very value, computed alike.
         cutCount = 0;
-        v = RoundToInt(kAmplitude * std::sin(freq * kPhaseFactor * time));
+        v = RoundToInt(sweep == 0.0f ? tone : kAmplitude * std::sin(freq * kPhaseFactor * time));
       } else {
-        v = RoundToInt(tone + noise.UpTo(params.rustle));
+        v = RoundToInt(tone + draws.UpTo(params.rustle));
       }
       if (cutter != 0) ++cutCount;
       StoreSample(at, v);
@@ -98,4 +108,5 @@ void FillSamples(std::uint8_t* samples, const SynthParams& params, NoiseSource& 
       if (sweep < 0) sweep = 0.0f;
     }
   }
+  noise = draws;
 }
