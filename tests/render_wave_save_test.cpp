@@ -36,7 +36,7 @@ using tonkelwerk_test::FileSizeLimit;
 #endif
 
 std::int32_t Save(const fs::path& target, const SynthParams& p) {
-  return RenderWave(target.string(), p.freq, p.lengthMs, p.rustle, p.start, p.end, p.cutter);
+  return RenderWave(target.string(), p);
 }
 
 // The image that a render seeded with `seed` produces.
