@@ -40,7 +40,9 @@ Knobs, in whole degrees 0..360, each 0 unless given (Freq and Len. must be above
 
 Delivery (at least one):
   -o, --output FILE  write the WAV file; a name whose extension is empty
-                     gets ".wav" ("boom" -> "boom.wav", "boom." -> "boom..wav")
+                     gets ".wav" ("boom" -> "boom.wav", "boom." -> "boom..wav");
+                     an existing file is replaced only once the new one is
+                     complete
   --play             play the sound and return when it has played
 
 Other options:
@@ -56,8 +58,9 @@ rendered once and the bytes written are the bytes played.
 
 Example: tonkelwerk-render --freq 120 --len 60 --rustle 40 --seed 7 -o laser.wav
 
-Exit status: 0 done, 1 the file could not be written or no sound device to
-play on, 2 a bad command line (nothing is written then).
+Exit status: 0 done, 1 the file could not be written (the old one, if any, is
+left as it was) or no sound device to play on, 2 a bad command line (nothing
+is written then).
 )";
 
 int Fail(int status, const std::string& message) {
