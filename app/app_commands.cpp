@@ -38,17 +38,8 @@ std::int32_t RenderKnobs(std::string_view target) {
   return RenderWave(target, ParamsFromKnobs(angles));
 }
 
-}  // namespace
-
-void CommandResetAll() {
-  for (KnobControl* knob : AppKnobs()) knob->methods->SetValue(knob, 0);
-}
-
-void CommandPreview() {
-  if (!KnobsMakeASound()) return;
-  RenderKnobs("");
-}
-
+// The error box's text: "Couldn't write file to disk." and, on a second line
+// after CR LF as in the about text, the reason as a sentence.
 std::string SaveErrorText(std::string_view reason) {
   std::string text = "Couldn't write file to disk.";
   if (reason.empty()) return text;
@@ -59,6 +50,17 @@ std::string SaveErrorText(std::string_view reason) {
   if (first >= 'a' && first <= 'z') first = static_cast<char>(first - 'a' + 'A');
   if (text.back() != '.') text += '.';
   return text;
+}
+
+}  // namespace
+
+void CommandResetAll() {
+  for (KnobControl* knob : AppKnobs()) knob->methods->SetValue(knob, 0);
+}
+
+void CommandPreview() {
+  if (!KnobsMakeASound()) return;
+  RenderKnobs("");
 }
 
 void CommandSaveWave() {

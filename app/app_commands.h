@@ -2,7 +2,6 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 
 // Turns every knob back to 0.
 void CommandResetAll();
@@ -15,10 +14,6 @@ void CommandSaveWave();
 
 // Shows the about box.
 void CommandInformations();
-
-// The text of the box when Save wave fails: "Couldn't write file to disk."
-// and, on a second line after CR LF, `reason` as a sentence.
-std::string SaveErrorText(std::string_view reason);
 
 // The about text: 22 lines separated by CR LF.
 std::string AboutText();
