@@ -25,15 +25,6 @@ void QtAppStop();
 // or nullptr. Native window handles are widget addresses, checked here.
 QWidget* QtWidgetFromHandle(std::intptr_t handle);
 
-// A loaded font as the fonts service describes it to the drawing service.
-struct QtFontSpec {
-  QString family;
-  int pixelSize = 0;
-};
-
-// The font behind a native font handle of the fonts service, or nullptr.
-const QtFontSpec* QtFontFromHandle(std::intptr_t handle);
-
 // The picture of a live image of the screen service, or nullptr.
 QImage* QtImageFromHandle(std::intptr_t handle);
 
