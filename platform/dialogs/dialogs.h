@@ -20,7 +20,8 @@ inline constexpr std::uint32_t kBoxWarning = 48;
 // Shows a modal box with `title`, `text`, the icon of `style` and one OK
 // button; returns when the user has closed it. Returns 1 for OK, 0 when no
 // box can be shown (the backend then writes title and text to the standard
-// error stream where it has one).
+// error stream where it has one). Error boxes go to that stream as well,
+// where launchers and scripts see them.
 std::int32_t MessageBoxShow(std::string_view title, std::string_view text, std::uint32_t style);
 
 // Runs the modal save dialog. `pattern` holds pairs of a display name and a

@@ -1,8 +1,8 @@
 // Message boxes, the save dialog and the working directory on Qt.
 //
 // Implements: application-modal QMessageBox with the icon of the style and
-// one OK button (title and text go to standard error when no display could
-// start); Qt's own QFileDialog for saving (the same dialog on every desktop),
+// one OK button (title and text go to standard error too for an error box,
+// and instead of the box when no display could start); Qt's own QFileDialog for saving (the same dialog on every desktop),
 // with the name filters of the pattern, no overwrite question and no added
 // extension, starting in the folder of the initial path; the current
 // directory with '/' as separator.
@@ -66,11 +66,10 @@ bool QtNameAllowed(const QString& name) {
 }  // namespace
 
 std::int32_t MessageBoxShow(std::string_view title, std::string_view text, std::uint32_t style) {
-  if (!QtAppRunning()) {
+  if (!QtAppRunning() || (style & 0xF0) == kBoxError)
     std::fprintf(stderr, "%.*s: %.*s\n", static_cast<int>(title.size()), title.data(),
                  static_cast<int>(text.size()), text.data());
-    return 0;
-  }
+  if (!QtAppRunning()) return 0;
   QMessageBox box(QtBoxIcon(style), QtText(title), QtText(text), QMessageBox::Ok, QtBoxOwner());
   box.setWindowModality(Qt::ApplicationModal);
   box.exec();

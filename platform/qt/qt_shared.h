@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 class QImage;
@@ -14,6 +15,10 @@ class QWidget;
 // when the platform plugin cannot start (no display): the GUI services then
 // report failures and message boxes go to standard error.
 bool QtAppStart();
+
+// Why the last QtAppStart failed: Qt's first words on it (its logging
+// category left out), "" when Qt said nothing or the start succeeded.
+std::string QtAppStartError();
 
 // True while the QApplication runs.
 bool QtAppRunning();

@@ -17,6 +17,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "platform/core/object_table.h"
@@ -44,6 +45,11 @@ std::int32_t ScreenInit();
 std::int32_t ScreenOpenEmbedded(WindowHandle window, std::int32_t x, std::int32_t y,
                                 std::int32_t width, std::int32_t height, std::int32_t stretch,
                                 std::int32_t rightMargin, std::int32_t bottomMargin);
+
+// Why the latest ScreenInit or ScreenOpenEmbedded failed, in words for the
+// user ("no display could be opened: ..."); "" after a success, and where the
+// platform tells no more than the failure itself.
+std::string ScreenFailureReason();
 
 // Fills the whole back buffer with `colour`.
 void ScreenClear(std::uint32_t colour);

@@ -1,13 +1,16 @@
 // Window, buttons and events on Qt Widgets.
 //
 // Implements: top-level windows with a fixed client size (or a sizing border),
-// centred on the screen or the active window; QPushButton children in the
-// platform GUI font (Tab and Shift+Tab move the focus, Space clicks); the
+// centred on the screen or the active window (the outer frame, once the
+// window manager has made it), holding the keyboard focus themselves until
+// the first Tab; QPushButton children in the platform GUI font (Tab and
+// Shift+Tab move the focus, Space clicks); the
 // event poll, which lets Qt handle what is pending without waiting and hands
 // out the translated events one by one: close requests (16, the window stays
 // open), button clicks (13100), mouse moves, presses, double-clicks and
 // releases (512..521) of every widget of the program's windows with the
-// Windows key-state word; the cursor position in client coordinates.
+// Windows key-state word; the cursor position in client coordinates; the
+// backend's system requirements and display environment variables.
 // Leaves out: the window move, size, paint and activation codes (3, 5, 15,
 // 13104) and keyboard message codes, which the application passes over;
 // menus and other control kinds.
@@ -250,6 +253,17 @@ void WindowServiceShutdown() {
   delete service.translator;
   service.translator = nullptr;
   QtAppStop();
+}
+
+std::array<std::string_view, 3> SystemRequirements() {
+  return {"Linux desktop (X11 or Wayland)", "Sound device", "Qt 6 and SDL 2"};
+}
+
+std::string_view WindowEnvironmentHelp() {
+  return "  QT_QPA_PLATFORM  Qt's display platform: xcb (X11) or wayland; offscreen\n"
+         "                   runs without showing anything\n"
+         "  DISPLAY          the X11 display to open (xcb)\n"
+         "  WAYLAND_DISPLAY  the Wayland display to open (wayland)\n";
 }
 
 std::uint32_t ButtonFaceColour() {

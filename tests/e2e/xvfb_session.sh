@@ -1,7 +1,8 @@
 # shellcheck shell=bash
-# Sourced by the scripts that need a private X server: xvfb_start starts
-# Xvfb on a free display number, exports DISPLAY and sets xvfb_pid;
-# xvfb_stop ends it. Needs Xvfb and xdotool.
+# Sourced by the scripts that need a private X server: xvfb_start LOG [SCREEN]
+# starts Xvfb on a free display number (screen WIDTHxHEIGHTxDEPTH, 1024x768x24
+# unless given), exports DISPLAY and sets xvfb_pid; xvfb_stop ends it. Needs
+# Xvfb and xdotool.
 
 # Waits until our Xvfb answers; false when it died (its display was taken).
 xvfb_ready() {
@@ -14,11 +15,11 @@ xvfb_ready() {
 }
 
 xvfb_start() {
-  local log=$1 number
+  local log=$1 size=${2:-1024x768x24} number
   unset WAYLAND_DISPLAY
   for number in $(seq 90 200); do
     [[ -e /tmp/.X11-unix/X$number || -e /tmp/.X$number-lock ]] && continue
-    Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >"$log" 2>&1 &
+    Xvfb ":$number" -screen 0 "$size" -nolisten tcp >"$log" 2>&1 &
     xvfb_pid=$!
     export DISPLAY=":$number"
     xvfb_ready && return 0
