@@ -6,8 +6,9 @@
 // handles and the text conversion shared by the window, screen and dialogs
 // services. Qt's own user settings are pointed where nothing can be written:
 // the program keeps no state between runs.
-// Leaves out: command-line options (the program takes none).
-// Depends on: Qt 6 Widgets; POSIX fork/pipe/waitpid for the display check.
+// Leaves out: Qt's own command-line options (the program has its own).
+// Depends on: Qt 6 Widgets; POSIX fork/waitpid and Linux's memfd_create for
+// the display check.
 #include "platform/qt/qt_shared.h"
 
 #include <fcntl.h>
@@ -78,8 +79,7 @@ bool QtDisplayUsable() {
   const int errors = memfd_create("tonkelwerk-display-check", MFD_CLOEXEC);
   const pid_t child = fork();
   if (child == 0) {
-    const int null = open("/dev/null", O_WRONLY);
-    dup2(errors >= 0 ? errors : null, STDERR_FILENO);
+    dup2(errors >= 0 ? errors : open("/dev/null", O_WRONLY), STDERR_FILENO);
     // The probe is no client of the desktop's session manager.
     unsetenv("SESSION_MANAGER");
     QGuiApplication probe(qtArgc, qtArgv);
