@@ -15,5 +15,6 @@ void CommandSaveWave();
 // Shows the about box.
 void CommandInformations();
 
-// The about text: 22 lines separated by CR LF.
+// The about text: 22 lines separated by CR LF; lines 13 to 15 are the
+// backend's system requirements.
 std::string AboutText();
