@@ -33,9 +33,11 @@ void WebDownloadsOffer() {
   tw_downloads_offer(kWebDownloadsFolder);
 }
 
+// Reads the request before clearing the rest: callers pass one timespec for
+// both (libc++ does).
 extern "C" int __wrap_nanosleep(const timespec* request, timespec* remaining) {
-  if (remaining) *remaining = timespec{};
   const double ms = static_cast<double>(request->tv_sec) * 1000.0 + request->tv_nsec / 1e6;
+  if (remaining) *remaining = timespec{};
   emscripten_sleep(static_cast<unsigned>(ms + 0.5));
   return 0;
 }

@@ -88,7 +88,8 @@ class Browser:
     def open(self, url):
         self.send('Page.navigate', url=url)
         # The first painted frame marks the program as running.
-        self.wait_for("performance.getEntriesByName('tonkelwerk-first-frame').length > 0")
+        self.wait_for(f"document.URL === {json.dumps(url)} &&"
+                      " performance.getEntriesByName('tonkelwerk-first-frame').length > 0")
 
     def mouse(self, kind, x, y, buttons=0, button='none', clicks=0):
         self.send('Input.dispatchMouseEvent', type=kind, x=x, y=y, buttons=buttons,
