@@ -170,6 +170,27 @@ mergeInto(LibraryManager.library, {
     }
   },
 
+  // ---- sleeping ----
+  // Sleeps `ms` milliseconds with the page handed back to the browser.
+  // Browsers stretch timers set from timers nested five deep to 4 ms at
+  // least, which would stretch the frame pacing's short waits: after a short
+  // wait the program wakes in a message task instead, which ends the nesting.
+  tw_sleep__deps: ['$TW', '$Asyncify'],
+  tw_sleep: function(ms) {
+    return Asyncify.handleSleep(function(wakeUp) {
+      if (ms >= 4) {
+        setTimeout(wakeUp, ms);
+        return;
+      }
+      if (!TW.waker) {
+        TW.waker = new MessageChannel();
+        TW.waker.port1.onmessage = function() { TW.wakeUp(); };
+      }
+      TW.wakeUp = wakeUp;
+      setTimeout(function() { TW.waker.port2.postMessage(0); }, ms);
+    });
+  },
+
   // ---- window, buttons and events ----
   tw_window_open__deps: ['$TW'],
   tw_window_open: function(width, height, title) {

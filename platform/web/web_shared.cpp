@@ -6,12 +6,10 @@
 // the frame pacing and Preview all sleep) because ASYNCIFY lets a sleeping
 // call stack unwind into the browser and resume later; the link wraps the C
 // library's nanosleep (under std::this_thread::sleep_for, and so under
-// platform/core's SleepMs) so that it sleeps with emscripten_sleep instead of
-// spinning.
+// platform/core's SleepMs) so that it sleeps like emscripten_sleep instead of
+// spinning, keeping short waits short (tw_sleep).
 // Depends on: Emscripten (ASYNCIFY, the in-memory file system),
 // tonkelwerk_web.js.
-#include <emscripten.h>
-
 #include <ctime>
 
 #include "platform/web/web_shared.h"
@@ -38,6 +36,6 @@ void WebDownloadsOffer() {
 extern "C" int __wrap_nanosleep(const timespec* request, timespec* remaining) {
   const double ms = static_cast<double>(request->tv_sec) * 1000.0 + request->tv_nsec / 1e6;
   if (remaining) *remaining = timespec{};
-  emscripten_sleep(static_cast<unsigned>(ms + 0.5));
+  tw_sleep(static_cast<unsigned>(ms + 0.5));
   return 0;
 }

@@ -13,6 +13,9 @@
 #include "platform/core/object_table.h"
 
 extern "C" {
+// Sleeping with the page handed to the browser meanwhile.
+void tw_sleep(unsigned ms);
+
 // Window, buttons and events.
 int tw_window_open(int width, int height, const char* title);
 void tw_window_close(int window);
