@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """The page end to end in headless Chromium: page_test.py PAGE_DIR RENDER_TOOL CASE.
 
-Cases: rings, drag, link, save, attention, preview."""
+Cases: rings, drag, link, save, attention, preview, keys, share, no-audio,
+no-wasm."""
 import math
 import os
 import struct
@@ -162,6 +163,79 @@ def case_preview(page, url, tool, scratch):
     assert second['at'] - sound['at'] >= 150, second['at'] - sound['at']
 
 
+def key(page, name, code, vk, shift=False):
+    """Presses and releases one key, with Shift held when `shift`."""
+    modifiers = 8 if shift else 0
+    for kind in ('rawKeyDown', 'keyUp'):
+        page.send('Input.dispatchKeyEvent', type=kind, key=name, code=code,
+                  windowsVirtualKeyCode=vk, modifiers=modifiers)
+
+
+FOCUSED = "document.activeElement.textContent"
+
+
+def case_keys(page, url, tool, scratch):
+    page.open(url)
+    assert page.evaluate("document.activeElement === document.body"), 'a button has the focus'
+    order = []
+    for _ in range(5):
+        key(page, 'Tab', 'Tab', 9)
+        order.append(page.evaluate(FOCUSED))
+    assert order == ['Preview', 'Save wave', 'Reset all', 'Informations', 'Preview'], order
+    key(page, 'Tab', 'Tab', 9, shift=True)
+    assert page.evaluate(FOCUSED) == 'Informations'
+    # Enter clicks nothing; Space clicks the focused button.
+    key(page, 'Enter', 'Enter', 13)
+    time.sleep(0.3)
+    assert not page.evaluate("document.querySelector('dialog[open]')"), 'Enter clicked'
+    page.send('Input.dispatchKeyEvent', type='keyDown', key=' ', code='Space',
+              windowsVirtualKeyCode=32, text=' ')
+    page.send('Input.dispatchKeyEvent', type='keyUp', key=' ', code='Space',
+              windowsVirtualKeyCode=32)
+    title, text = open_dialog_text(page)
+    assert title == 'Informations', title
+    lines = page.evaluate("document.querySelector('dialog[open] p').textContent").split('\n')
+    assert len(lines) == 22 and lines[0] == 'Tonkelwerk V1.00 ', lines
+
+
+PASTE = """(text => { const data = new DataTransfer(); data.setData('text/plain', text);
+  document.dispatchEvent(new ClipboardEvent('paste', {clipboardData: data})); })(%s)"""
+
+
+def case_share(page, url, tool, scratch):
+    page.open(url + LINK_FRAGMENT)
+    page.evaluate("document.dispatchEvent(new ClipboardEvent('copy'))")
+    link = page.wait_for("location.hash !== %r && location.hash" % LINK_FRAGMENT)
+    words = link[1:].split('&')
+    assert words[:6] == [f'{k}={v}' for k, v in LINK.items()], link
+    assert words[6].startswith('seed=') and len(words) == 7, link
+    page.evaluate(PASTE % "'tick: freq=10 len=5 # from a script'")
+    time.sleep(0.2)
+    for knob, angle in enumerate([0, 0, 10, 0, 0, 5]):
+        assert marker_at(page, knob, angle), f'knob {knob} not at {angle} after a paste'
+    page.evaluate(PASTE % "'not a sound'")
+    title, text = open_dialog_text(page)
+    assert title == 'Attention' and "'not'" in text, (title, text)
+
+
+def start_up_error(page, url, hide):
+    page.send('Page.addScriptToEvaluateOnNewDocument', source=f'delete window.{hide};')
+    page.send('Page.navigate', url=url)
+    return open_dialog_text(page) if hide != 'WebAssembly' else page.wait_for(
+        "(b => b && [b.querySelector('.tw-box-title').textContent, b.innerText])"
+        "(document.querySelector('.tw-box'))")
+
+
+def case_no_audio(page, url, tool, scratch):
+    title, text = start_up_error(page, url, 'AudioContext')
+    assert title == 'Error' and 'Error. DirectX-Error: 002' in text, (title, text)
+
+
+def case_no_wasm(page, url, tool, scratch):
+    title, text = start_up_error(page, url, 'WebAssembly')
+    assert title == 'Error' and 'Error. DirectX-Error: 001' in text, (title, text)
+
+
 def main():
     folder, tool, case = sys.argv[1:4]
     server = serve(folder)
@@ -169,7 +243,7 @@ def main():
     page = Browser()
     try:
         with tempfile.TemporaryDirectory(prefix='tonkelwerk-page-') as scratch:
-            globals()['case_' + case](page, url, tool, scratch)
+            globals()['case_' + case.replace('-', '_')](page, url, tool, scratch)
     finally:
         page.close()
         server.shutdown()
