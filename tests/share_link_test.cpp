@@ -1,10 +1,10 @@
 // Share links: what links, fragments and pasted lines mean, and that a copied
 // fragment opens as the same sound.
+#include "web/share_link.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
-
-#include "web/share_link.h"
 
 namespace {
 
@@ -38,8 +38,8 @@ TEST(ShareLink, FragmentReadsBackToTheSameKnobsAndSeed) {
 }
 
 TEST(ShareLink, MalformedOrEmptyTextIsNoSound) {
-  for (const char* text : {"", "#", "http://localhost:8000/", "#freq=400&len=1",
-                           "#freq=10&freq=20", "#start=1;end=2", "hello"})
+  for (const char* text : {"", "#", "http://localhost:8000/", "#freq=400&len=1", "#freq=10&freq=20",
+                           "#start=1;end=2", "hello"})
     EXPECT_NE(ShareTextRead(text).error, "") << text;
   EXPECT_NE(ShareTextRead("#freq=400").error.find("freq"), std::string::npos);
 }

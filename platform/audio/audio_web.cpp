@@ -66,8 +66,8 @@ ObjectId SoundFromImage(const std::uint8_t* image, std::int32_t imageSize) {
   const int frames = parts.dataSize / static_cast<std::int32_t>(2 * channels);
   if (frames <= 0) return 0;
   WebSoundRecord* record = audio.sounds.Create(kNewObject);
-  record->handle = tw_sound_new(parts.data, frames, static_cast<int>(channels),
-                                static_cast<int>(rate));
+  record->handle =
+      tw_sound_new(parts.data, frames, static_cast<int>(channels), static_cast<int>(rate));
   const ObjectId sound = ObjectTable<WebSoundRecord>::ReferenceOf(record);
   if (!record->handle) {
     audio.sounds.Remove(sound);

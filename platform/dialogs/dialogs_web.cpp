@@ -57,12 +57,12 @@ std::int32_t MessageBoxShow(std::string_view title, std::string_view text, std::
 std::string SaveDialogRun(std::string_view title, std::string_view initialPath,
                           std::string_view pattern, std::int32_t patternIndex) {
   const std::size_t slash = initialPath.find_last_of('/');
-  const std::string offered(
-      slash == std::string_view::npos ? initialPath : initialPath.substr(slash + 1));
+  const std::string offered(slash == std::string_view::npos ? initialPath
+                                                            : initialPath.substr(slash + 1));
   std::string name(kNameSize, '\0');
-  const int length = tw_save_dialog(std::string(title).c_str(),
-                                    PatternPart(pattern, 2 * patternIndex).c_str(),
-                                    offered.c_str(), name.data(), kNameSize);
+  const int length =
+      tw_save_dialog(std::string(title).c_str(), PatternPart(pattern, 2 * patternIndex).c_str(),
+                     offered.c_str(), name.data(), kNameSize);
   if (length <= 0) return "";
   name.resize(static_cast<std::size_t>(length));
   WebDownloadPending();

@@ -39,8 +39,7 @@ struct WebRowSpan {
   std::int32_t right;
 };
 
-WebRowSpan WebEllipseRow(std::int32_t cx, std::int32_t cy, double rx, double ry,
-                         std::int32_t row) {
+WebRowSpan WebEllipseRow(std::int32_t cx, std::int32_t cy, double rx, double ry, std::int32_t row) {
   const double dy = row + 0.5 - cy;
   if (rx <= 0 || ry <= 0 || std::fabs(dy) >= ry) return {1, 0};
   const double half = rx * std::sqrt(1.0 - (dy / ry) * (dy / ry));

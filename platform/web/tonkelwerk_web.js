@@ -203,7 +203,6 @@ mergeInto(LibraryManager.library, {
     canvas.width = width;
     canvas.height = height;
     var ctx = canvas.getContext('2d');
-    ctx.fillStyle = getComputedStyle(element).backgroundColor;
     element.appendChild(canvas);
     host.appendChild(element);
     // The client area shows the button face until the screen paints.

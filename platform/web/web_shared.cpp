@@ -10,9 +10,9 @@
 // spinning, keeping short waits short (tw_sleep).
 // Depends on: Emscripten (ASYNCIFY, the in-memory file system),
 // tonkelwerk_web.js.
-#include <ctime>
-
 #include "platform/web/web_shared.h"
+
+#include <ctime>
 
 namespace {
 

@@ -98,9 +98,9 @@ ObjectId ButtonAdd(ObjectId id, std::int32_t x, std::int32_t y, std::int32_t wid
   if (!record) return 0;
   // Clicks name a button made under -1 by its reference, else by its handle.
   const ObjectId reference = ObjectTable<WebButtonRecord>::ReferenceOf(record);
-  record->handle = tw_button_add(static_cast<int>(service.buttonParent),
-                                 id == kNewObject ? reference : 0, x, y, width, height,
-                                 std::string(text).c_str());
+  record->handle =
+      tw_button_add(static_cast<int>(service.buttonParent), id == kNewObject ? reference : 0, x, y,
+                    width, height, std::string(text).c_str());
   if (!record->handle) {
     service.buttons.Remove(id == kNewObject ? reference : id);
     return 0;
