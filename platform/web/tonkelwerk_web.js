@@ -21,6 +21,9 @@ mergeInto(LibraryManager.library, {
     drawing: null,       // {ctx, image, style, font}
     audio: null,
     shareRequests: [],
+    listening: false,    // the page-wide listeners are in place
+    waker: null,         // the message channel that ends short sleeps
+    wakeUp: null,
     add: function(object) {
       var id = TW.next++;
       TW.objects[id] = object;
@@ -60,6 +63,7 @@ mergeInto(LibraryManager.library, {
       element.addEventListener('contextmenu', function(e) { e.preventDefault(); });
     },
     listenPage: function() {
+      TW.listening = true;
       document.addEventListener('mousemove', function(e) { TW.cursor = {x: e.clientX, y: e.clientY}; });
       document.documentElement.addEventListener('mouseleave', function() { TW.cursor = null; });
       document.addEventListener('keydown', TW.onKey);
@@ -210,7 +214,6 @@ mergeInto(LibraryManager.library, {
     ctx.fillRect(0, 0, width, height);
     document.title = UTF8ToString(title);
     if (!TW.listening) TW.listenPage();
-    TW.listening = true;
     TW.listenMouse(element);
     return TW.add({element: element, canvas: canvas});
   },
