@@ -29,6 +29,21 @@ def cpu_seconds(profile, renderer_only):
     return total / os.sysconf('SC_CLK_TCK')
 
 
+def measure_idle(page, seconds=5):
+    """Shares of a core over `seconds`: the page's main thread busy, its
+    renderer process, all of Chromium."""
+    def busy():
+        metrics = page.send('Performance.getMetrics')['metrics']
+        return next(m['value'] for m in metrics if m['name'] == 'TaskDuration')
+    time.sleep(1)
+    start = time.monotonic()
+    before = (busy(), cpu_seconds(page.profile, True), cpu_seconds(page.profile, False))
+    time.sleep(seconds)
+    after = (busy(), cpu_seconds(page.profile, True), cpu_seconds(page.profile, False))
+    elapsed = time.monotonic() - start
+    return [(b - a) / elapsed for a, b in zip(before, after)]
+
+
 def main():
     folder = sys.argv[1] if len(sys.argv) > 1 else 'build/web'
     size = sum(os.path.getsize(os.path.join(folder, 'tonkelwerk' + ext)) for ext in ('.js', '.wasm'))
@@ -45,22 +60,14 @@ def main():
         print(f'first frame: {first:.0f} ms after navigation (median of 5), '
               f'ratio to 500 ms goal {first / 500:.2f}')
         page.send('Performance.enable')
-        time.sleep(1)
-
-        def busy():
-            metrics = page.send('Performance.getMetrics')['metrics']
-            return next(m['value'] for m in metrics if m['name'] == 'TaskDuration')
-        before, start = busy(), time.monotonic()
-        renderer, browser = cpu_seconds(page.profile, True), cpu_seconds(page.profile, False)
-        time.sleep(5)
-        elapsed = time.monotonic() - start
-        share = (busy() - before) / elapsed
-        renderer = (cpu_seconds(page.profile, True) - renderer) / elapsed
-        browser = (cpu_seconds(page.profile, False) - browser) / elapsed
-        print(f'idle: main thread busy {100 * share:.2f} % of a core, '
-              f'ratio to 3 % goal {share / 0.03:.2f}')
-        print(f'idle: renderer process {100 * renderer:.2f} %, all of Chromium '
-              f'{100 * browser:.2f} % of a core')
+        idle = measure_idle(page)
+        page.send('Page.navigate', url='data:text/html,<title>blank</title>')
+        blank = measure_idle(page)
+        for name, goal, value, base in zip(('main thread', 'renderer process', 'all of Chromium'),
+                                           (0.03, None, None), idle, blank):
+            ratio = f', ratio to 3 % goal {value / goal:.2f}' if goal else ''
+            print(f'idle: {name} {100 * value:.2f} % of a core (a blank page: '
+                  f'{100 * base:.2f} %){ratio}')
     finally:
         page.close()
         server.shutdown()

@@ -4,10 +4,11 @@
 // screen as a rectangle of the window's canvas; images as off-screen
 // canvases, black when new, copied opaquely and clipped to the screen; the
 // back buffer as the list of what the next present paints (the clear colour,
-// then each image with its position and drawing count), so that ScreenFlip
-// repaints the canvas only when the frame changed; ScreenFlip paced to at
-// most one present per 1/61 second by sleeping, which hands the page back to
-// the browser.
+// then each image with its position and drawing count); ScreenFlip presents
+// a frame only when it differs from the one on show (the same frame again
+// would change no pixel), paced to at most one present per 1/61 second by
+// sleeping, which hands the page back to the browser. An idle page thus
+// wakes once per pass of the event loop, not twice.
 // Leaves out: full-screen modes, pixel access, transparent copies, the
 // keyboard device and lost surfaces (a canvas keeps its pixels).
 // Depends on: tonkelwerk_web.js through platform/web/web_shared.h.
@@ -73,7 +74,7 @@ void ScreenClear(std::uint32_t colour) {
 }
 
 void ScreenFlip() {
-  if (!screen.open) return;
+  if (!screen.open || !tw_frame_changed()) return;
   const WebClock::time_point now = WebClock::now();
   if (now < screen.nextPresent) std::this_thread::sleep_until(screen.nextPresent);
   screen.nextPresent = WebClock::now() + kPresentInterval;

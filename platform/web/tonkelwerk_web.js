@@ -22,6 +22,7 @@ mergeInto(LibraryManager.library, {
     audio: null,
     shareRequests: [],
     listening: false,    // the page-wide listeners are in place
+    nesting: 0,          // timers nested in the task that runs the program
     waker: null,         // the message channel that ends short sleeps
     wakeUp: null,
     add: function(object) {
@@ -176,19 +177,26 @@ mergeInto(LibraryManager.library, {
 
   // ---- sleeping ----
   // Sleeps `ms` milliseconds with the page handed back to the browser.
-  // Browsers stretch timers set from timers nested five deep to 4 ms at
-  // least, which would stretch the frame pacing's short waits: after a short
-  // wait the program wakes in a message task instead, which ends the nesting.
+  // Browsers stretch a timer set from timers nested five deep to 4 ms at
+  // least, which would stretch the frame pacing's short waits: such a wait
+  // wakes the program in a message task instead, which ends the nesting.
   tw_sleep__deps: ['$TW', '$Asyncify'],
   tw_sleep: function(ms) {
     return Asyncify.handleSleep(function(wakeUp) {
-      if (ms >= 4) {
-        setTimeout(wakeUp, ms);
+      var nesting = TW.nesting + 1;
+      if (ms >= 4 || nesting <= 5) {
+        setTimeout(function() {
+          TW.nesting = nesting;
+          wakeUp();
+        }, ms);
         return;
       }
       if (!TW.waker) {
         TW.waker = new MessageChannel();
-        TW.waker.port1.onmessage = function() { TW.wakeUp(); };
+        TW.waker.port1.onmessage = function() {
+          TW.nesting = 0;
+          TW.wakeUp();
+        };
       }
       TW.wakeUp = wakeUp;
       setTimeout(function() { TW.waker.port2.postMessage(0); }, ms);
@@ -305,15 +313,18 @@ mergeInto(LibraryManager.library, {
   tw_frame_clear: function(bgr) { TW.frame = [bgr]; },
   tw_frame_show__deps: ['$TW'],
   tw_frame_show: function(image, x, y) { TW.frame.push(image, TW.objects[image].version, x, y); },
-  // Paints the recorded frame unless it is the one on show: an idle page
-  // repaints nothing.
+  // Whether the recorded frame differs from the one on show.
+  tw_frame_changed__deps: ['$TW'],
+  tw_frame_changed: function() {
+    return TW.screen && TW.frame.join() !== TW.presented ? 1 : 0;
+  },
+  // Paints the recorded frame.
   tw_frame_present__deps: ['$TW'],
   tw_frame_present: function() {
     var screen = TW.screen;
-    var key = TW.frame.join();
-    if (!screen || key === TW.presented) return 0;
+    if (!screen) return;
     if (!TW.presented) performance.mark('tonkelwerk-first-frame');
-    TW.presented = key;
+    TW.presented = TW.frame.join();
     var ctx = screen.ctx;
     ctx.save();
     ctx.beginPath();
@@ -326,7 +337,6 @@ mergeInto(LibraryManager.library, {
       if (image) ctx.drawImage(image.canvas, screen.x + TW.frame[i + 2], screen.y + TW.frame[i + 3]);
     }
     ctx.restore();
-    return 1;
   },
   tw_image_new__deps: ['$TW'],
   tw_image_new: function(width, height) {

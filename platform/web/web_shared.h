@@ -35,7 +35,8 @@ int tw_screen_open(int window, int x, int y, int width, int height, int stretch,
 void tw_screen_close();
 void tw_frame_clear(std::uint32_t colour);
 void tw_frame_show(int image, int x, int y);
-int tw_frame_present();
+int tw_frame_changed();
+void tw_frame_present();
 int tw_image_new(int width, int height);
 void tw_object_free(int object);
 int tw_draw_begin(int image);
