@@ -1,6 +1,7 @@
 // Sound playback in a web page: Web Audio.
 //
-// Implements: SoundInit (the browser has Web Audio); sounds as AudioBuffers
+// Implements: SoundInit (the browser has Web Audio) with the reason of its
+// failure; sounds as AudioBuffers
 // holding the image's own samples (16-bit PCM, mono or stereo, at the
 // image's rate: the program's 44,100 Hz), each played through its own gain
 // node, so started sounds mix. The audio context starts with the first click
@@ -51,6 +52,15 @@ int WebSound(ObjectId sound) {
 std::int32_t SoundInit() {
   if (!audio.ready) audio.ready = tw_audio_init() != 0;
   return audio.ready ? 1 : 0;
+}
+
+std::string SoundFailureReason() {
+  return audio.ready ? "" : "This browser has no Web Audio.";
+}
+
+// A page has no environment variables.
+std::string_view SoundEnvironmentHelp() {
+  return "";
 }
 
 ObjectId SoundFromImage(const std::uint8_t* image, std::int32_t imageSize) {

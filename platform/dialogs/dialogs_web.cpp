@@ -1,39 +1,25 @@
-// Message boxes, the save dialog, the working directory and fonts in a web
-// page.
+// Message boxes, the save dialog and the working directory in a web page.
 //
 // Implements: the message box as a modal <dialog> with the title, the text
-// and one OK button (Escape closes it too); the save dialog as a modal
+// and one OK button (Escape closes it too), error boxes also on the
+// browser's console; the save dialog as a modal
 // <dialog> asking for a file name, with the display name of the chosen
 // pattern shown as the type; the name comes back as a path in the page's
 // in-memory downloads folder, and the event poll hands the file written
-// there to the browser as a download; that folder is the working directory;
-// fonts as CSS font lists (the face, then Liberation Sans, then any sans
-// serif) at the point size in whole pixels at 96 dots per inch. While a box
-// is open the page's own buttons take no input (the <dialog> is modal) and
+// there to the browser as a download; that folder is the working directory.
+// While a box is open the page's own buttons take no input (the <dialog> is modal) and
 // the program waits in the box without blocking the page (ASYNCIFY).
 // Leaves out: the icons of the box styles (the style is kept as a class
 // name for the page's style sheet), other button sets, the open-file
 // dialog, folders in the chosen name.
 // Depends on: tonkelwerk_web.js through platform/web/web_shared.h.
-#include <cmath>
+#include <cstdio>
 #include <string>
 
 #include "platform/dialogs/dialogs.h"
 #include "platform/web/web_shared.h"
 
 namespace {
-
-struct WebFontRecord {
-  int handle = 0;  // the page's font list
-  bool Live() const { return handle != 0; }
-};
-
-void WebReleaseFont(WebFontRecord& record) {
-  tw_object_free(record.handle);
-  record.handle = 0;
-}
-
-ObjectTable<WebFontRecord> fonts{WebReleaseFont};
 
 // Part `index` of a '|'-separated text, "" when there is none.
 std::string PatternPart(std::string_view pattern, std::int32_t index) {
@@ -51,6 +37,11 @@ constexpr int kNameSize = 1024;
 }  // namespace
 
 std::int32_t MessageBoxShow(std::string_view title, std::string_view text, std::uint32_t style) {
+  // The browser's console stands for the standard error stream.
+  if (style == kBoxError) {
+    const std::string line = std::string(title) + ": " + std::string(text) + "\n";
+    std::fputs(line.c_str(), stderr);
+  }
   return tw_message_box(std::string(title).c_str(), std::string(text).c_str(), style);
 }
 
@@ -71,22 +62,4 @@ std::string SaveDialogRun(std::string_view title, std::string_view initialPath,
 
 std::string WorkingDirectory() {
   return kWebDownloadsFolder;
-}
-
-ObjectId FontLoad(ObjectId id, std::string_view face, std::int32_t points) {
-  if (face.empty() || points <= 0) return 0;
-  WebFontRecord* record = fonts.Create(id);
-  if (!record) return 0;
-  const auto pixels = static_cast<int>(std::lround(points * 4.0 / 3.0));
-  record->handle = tw_font_new(std::string(face).c_str(), pixels);
-  return id == kNewObject ? ObjectTable<WebFontRecord>::ReferenceOf(record) : record->handle;
-}
-
-FontHandleValue FontHandle(ObjectId font) {
-  const WebFontRecord* record = fonts.Find(font);
-  return record ? record->handle : 0;
-}
-
-void FontsShutdown() {
-  fonts.Clear();
 }

@@ -4,19 +4,33 @@
 // the style flags (transparent text, XOR mix, outline only); rectangles with
 // the right and bottom edges excluded, ellipses in their box, circles with the
 // 2 x 2 square for radius 1; text with its top-left corner at a point, on an
-// opaque background unless the style says otherwise; text widths. Canvas
+// opaque background unless the style says otherwise; text widths; fonts as
+// CSS font lists (the face, then Liberation Sans, then any sans serif) at
+// the point size in whole pixels at 96 dots per inch. Canvas
 // paths are always antialiased, so shapes are laid down here as rows of whole
 // pixels, as crisp as the GDI shapes they stand for; text is antialiased.
 // Leaves out: drawing on the back buffer and pixel access (the program draws
 // on images only).
-// Depends on: tonkelwerk_web.js through platform/web/web_shared.h; fonts are
-// the dialogs service's page fonts (their handles are the page's numbers).
+// Depends on: tonkelwerk_web.js through platform/web/web_shared.h.
 #include <cmath>
+#include <string>
 
 #include "platform/screen/screen.h"
 #include "platform/web/web_shared.h"
 
 namespace {
+
+struct WebFontRecord {
+  int handle = 0;  // the page's font list, also the native font handle
+  bool Live() const { return handle != 0; }
+};
+
+void WebReleaseFont(WebFontRecord& record) {
+  tw_object_free(record.handle);
+  record.handle = 0;
+}
+
+ObjectTable<WebFontRecord> fonts{WebReleaseFont};
 
 struct WebDrawing {
   bool open = false;
@@ -127,4 +141,22 @@ std::int32_t DrawingText(std::int32_t x, std::int32_t y, std::string_view text,
 std::int32_t DrawingTextWidth(std::string_view text) {
   if (!drawing.open || text.empty()) return 0;
   return tw_draw_text(0, 0, text.data(), static_cast<int>(text.size()), 0, 0, 0, 0);
+}
+
+ObjectId FontLoad(ObjectId id, std::string_view face, std::int32_t points) {
+  if (face.empty() || points <= 0) return 0;
+  WebFontRecord* record = fonts.Create(id);
+  if (!record) return 0;
+  const auto pixels = static_cast<int>(std::lround(points * 4.0 / 3.0));
+  record->handle = tw_font_new(std::string(face).c_str(), pixels);
+  return id == kNewObject ? ObjectTable<WebFontRecord>::ReferenceOf(record) : record->handle;
+}
+
+FontHandleValue FontHandle(ObjectId font) {
+  const WebFontRecord* record = fonts.Find(font);
+  return record ? record->handle : 0;
+}
+
+void FontsShutdown() {
+  fonts.Clear();
 }

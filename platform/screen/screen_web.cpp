@@ -1,6 +1,7 @@
 // The embedded screen and its images in a web page: Canvas 2D.
 //
-// Implements: ScreenInit (the browser can draw on a canvas); the embedded
+// Implements: ScreenInit (the browser can draw on a canvas) with the reason
+// of its failure; the embedded
 // screen as a rectangle of the window's canvas; images as off-screen
 // canvases, black when new, copied opaquely and clipped to the screen; the
 // back buffer as the list of what the next present paints (the clear colour,
@@ -13,6 +14,7 @@
 // keyboard device and lost surfaces (a canvas keeps its pixels).
 // Depends on: tonkelwerk_web.js through platform/web/web_shared.h.
 #include <chrono>
+#include <string>
 #include <thread>
 
 #include "platform/screen/screen.h"
@@ -54,6 +56,10 @@ int WebImageFromHandle(ObjectId handle) {
 std::int32_t ScreenInit() {
   screen.ready = tw_screen_init() != 0;
   return screen.ready ? 1 : 0;
+}
+
+std::string ScreenFailureReason() {
+  return screen.ready ? "" : "This browser cannot draw on a canvas.";
 }
 
 std::int32_t ScreenOpenEmbedded(WindowHandle window, std::int32_t x, std::int32_t y,

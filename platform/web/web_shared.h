@@ -1,7 +1,8 @@
 // The web backend's shared part: the browser functions of tonkelwerk_web.js
 // that the services call, and the downloads folder that joins the save
-// dialog to the event poll. Internal to the web backend: nothing outside
-// platform/web and platform/*/*_web.cpp includes it.
+// dialog to the event poll. Internal to the web backend and the page's
+// program: nothing outside platform/web, platform/*/*_web.cpp and web/
+// includes it.
 //
 // Browser objects (windows, buttons, images, fonts, sounds) are small
 // positive numbers on the JavaScript side, 0 for none; the services keep them

@@ -8,7 +8,8 @@
 // hands out the browser's queued mouse moves, presses, double-clicks and
 // releases (512..521) with the Windows key-state word, and button clicks
 // (13100); the cursor position in client coordinates. Each poll also hands
-// files saved meanwhile to the browser as downloads.
+// files saved meanwhile to the browser as downloads; the backend's system
+// requirements (a web browser with WebAssembly and Web Audio).
 // Leaves out: the close request (the browser closes the page), window moves,
 // sizes, paints and activations (3, 5, 15, 13104), keyboard codes and
 // menus, which the application passes over.
@@ -56,6 +57,15 @@ int WebWindowOf(ObjectId window) {
 }  // namespace
 
 void WindowServiceStartup() {}
+
+std::array<std::string_view, 3> SystemRequirements() {
+  return {"Web browser", "WebAssembly", "Web Audio"};
+}
+
+// A page has no environment variables.
+std::string_view WindowEnvironmentHelp() {
+  return "";
+}
 
 void WindowServiceShutdown() {
   service.buttons.Clear();

@@ -196,6 +196,7 @@ def case_keys(page, url, tool, scratch):
     assert title == 'Informations', title
     lines = page.evaluate("document.querySelector('dialog[open] p').textContent").split('\n')
     assert len(lines) == 22 and lines[0] == 'Tonkelwerk V1.00 ', lines
+    assert lines[12:15] == ['  Web browser', '  WebAssembly', '  Web Audio'], lines
 
 
 PASTE = """(text => { const data = new DataTransfer(); data.setData('text/plain', text);
@@ -229,6 +230,7 @@ def start_up_error(page, url, hide):
 def case_no_audio(page, url, tool, scratch):
     title, text = start_up_error(page, url, 'AudioContext')
     assert title == 'Error' and 'Error. DirectX-Error: 002' in text, (title, text)
+    assert 'This browser has no Web Audio.' in text, text
 
 
 def case_no_wasm(page, url, tool, scratch):
