@@ -50,7 +50,6 @@ std::vector<std::uint8_t> ImageBytes(std::uint32_t seed, const SynthParams& para
   return bytes;
 }
 
-
 class RenderWaveSave : public tonkelwerk_test::ScratchFolderTest {
  protected:
   void SetUp() override {
@@ -136,7 +135,7 @@ TEST_F(RenderWaveSave, WriteCutShortRemovesTheFile) {
   std::int32_t result = -1;
   {
     FileSizeLimit limit(1000);
-    ASSERT_TRUE(limit.active());
+    if (!limit.active()) GTEST_SKIP() << "no file size limit can be set here";
     result = Save(target, ParamsFromKnobs({.freq = 55, .len = 125}));
   }
   EXPECT_EQ(result, 0);
@@ -152,7 +151,7 @@ TEST_F(RenderWaveSave, LastByteMissingKeepsTheOldFile) {
   std::int32_t result = -1;
   {
     FileSizeLimit limit(static_cast<rlim_t>(WaveImageSize(params.lengthMs)) - 1);
-    ASSERT_TRUE(limit.active());
+    if (!limit.active()) GTEST_SKIP() << "no file size limit can be set here";
     result = Save(target, params);
   }
   EXPECT_EQ(result, 0);
