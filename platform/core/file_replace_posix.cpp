@@ -1,16 +1,19 @@
-// Safe file replacement on POSIX systems: a hidden temporary file ".NAME.XXXXXX"
-// made by mkstemp in the target's folder, written, fsync'ed, closed and then
-// renamed over the target. A symbolic link is followed to the file it names,
-// which is replaced while the link stays. The replacement gets the old file's
-// permission bits, a new file the usual 0666 less the umask.
+// Safe file replacement on POSIX systems: a hidden temporary file
+// ".NAME.NNNNNNNN", new and unique (O_EXCL) in the target's folder, written,
+// fsync'ed, closed and then renamed over the target. A symbolic link is
+// followed to the file it names, which is replaced while the link stays. The
+// replacement gets the old file's permission bits, a new file the usual 0666
+// less the umask (applied by open itself).
 // Leaves out: the old file's owner, group and extended attributes, and a sync
 // of the folder after the rename.
-// Depends on: POSIX (lstat, readlink, stat, access, mkstemp, fchmod, fsync,
-// rename, unlink, umask).
+// Depends on: POSIX (lstat, readlink, stat, access, open, fchmod, fsync,
+// rename, unlink).
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -21,6 +24,7 @@ namespace {
 
 constexpr int kMaxLinks = 40;           // links in a row, as the kernel allows
 constexpr std::size_t kNameKept = 200;  // of the target's name in the temporary one
+constexpr int kTries = 100;             // names tried before giving up
 
 std::string ReasonOf(int error) {
   switch (error) {
@@ -73,12 +77,19 @@ int FollowLinks(std::string& path) {
   return ELOOP;
 }
 
-// 0666 less the umask, as open() would give a new file. The umask can only be
-// read by setting it; the program has one thread.
-mode_t NewFileMode() {
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  return 0666 & ~mask;
+// Creates a new file "STEM" + a number that no file in the folder has yet;
+// returns its descriptor and completes `path`, or -1 with errno set.
+int CreateUnique(const std::string& stem, std::string& path) {
+  static unsigned counter = 0;
+  const auto clock = std::chrono::steady_clock::now().time_since_epoch().count();
+  for (int attempt = 0; attempt < kTries; ++attempt) {
+    const unsigned unique =
+        static_cast<unsigned>(clock) ^ (static_cast<unsigned>(::getpid()) << 16) ^ ++counter;
+    path = stem + std::to_string(unique);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
 }
 
 }  // namespace
@@ -93,13 +104,12 @@ bool ReplacementBegin(Replacement& replacement, std::string_view path) {
   if (exists && !S_ISREG(status.st_mode)) return Fail(replacement, std::string(kReasonNotRegular));
   // A file its owner made read-only is not replaced behind their back.
   if (exists && ::access(target.c_str(), W_OK) != 0) return Fail(replacement, ReasonOf(errno));
-  const mode_t mode = exists ? status.st_mode & 07777 : NewFileMode();
 
   const std::string name = target.substr(FolderOf(target).size(), kNameKept);
-  replacement.temporary = FolderOf(target) + "." + name + ".XXXXXX";
-  const int fd = ::mkstemp(replacement.temporary.data());
+  const int fd = CreateUnique(FolderOf(target) + "." + name + ".", replacement.temporary);
   if (fd < 0) return Fail(replacement, ReasonOf(errno));
-  std::FILE* stream = ::fchmod(fd, mode) == 0 ? ::fdopen(fd, "wb") : nullptr;
+  const bool modeKept = !exists || ::fchmod(fd, status.st_mode & 07777) == 0;
+  std::FILE* stream = modeKept ? ::fdopen(fd, "wb") : nullptr;
   // Unbuffered: each write is one write to the system, with its real result.
   if (!stream || std::setvbuf(stream, nullptr, _IONBF, 0) != 0) {
     const int error = errno;
