@@ -50,12 +50,15 @@ std::int32_t FrameCount(std::int32_t lengthMs) {
   return RoundToInt(kSampleRate * Duration(lengthMs));
 }
 
-void FillSamples(std::uint8_t* samples, std::int32_t freq, std::int32_t lengthMs,
-                 std::int32_t rustle, std::int32_t start, std::int32_t end, std::int32_t cutter) {
-  const double duration = Duration(lengthMs);
+void FillSamples(std::uint8_t* samples, const SynthParams& params, NoiseSource& noise) {
+  const double duration = Duration(params.lengthMs);
   const double halfFrames = (kSampleRate * duration) / 2.0;
   const std::int32_t frames = RoundToInt(kSampleRate * duration);
   const std::int32_t half = RoundToInt(halfFrames);
+  const std::int32_t freq = params.freq;
+  const std::int32_t start = params.start;
+  const std::int32_t end = params.end;
+  const std::int32_t cutter = params.cutter;
   const auto rise = static_cast<float>(start / halfFrames);
   const auto fall = static_cast<float>(end / halfFrames);
   // With no rise the pitch begins `end` above freq and falls back over the
@@ -67,6 +70,8 @@ void FillSamples(std::uint8_t* samples, std::int32_t freq, std::int32_t lengthMs
   for (std::int32_t i = 1; i <= frames; ++i) {
     const double time = i / kSampleRate;
     const double phase = (freq + static_cast<double>(sweep)) * kPhaseFactor * time;
+    // Both channels share the phase, so the tone is computed once a frame.
+    const double tone = kAmplitude * std::sin(phase);
     for (int channel = 0; channel < 2; ++channel) {
       std::int32_t v;
       if (cutter != 0 && cutCount > cutter) {
@@ -74,8 +79,7 @@ void FillSamples(std::uint8_t* samples, std::int32_t freq, std::int32_t lengthMs
         cutCount = 0;
         v = RoundToInt(kAmplitude * std::sin(freq * kPhaseFactor * time));
       } else {
-        const std::int32_t n = RandomUpTo(rustle);
-        v = RoundToInt(kAmplitude * std::sin(phase) + n);
+        v = RoundToInt(tone + noise.UpTo(params.rustle));
       }
       if (cutter != 0) ++cutCount;
       StoreSample(at, v);
