@@ -17,10 +17,12 @@ std::uint32_t FreshSeed() {
 }
 
 // The clipboard's one line, without the line break a copy from an editor or
-// a terminal brings along; none when more than one line is there.
+// a terminal brings along; none when more than one line is there, or when no
+// word sets anything (an empty or comment line would turn every knob to 0).
 std::optional<std::string> SingleLine(std::string text) {
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
   if (text.find_first_of("\r\n") != std::string::npos) return std::nullopt;
+  if (text.substr(0, text.find('#')).find('=') == std::string::npos) return std::nullopt;
   return text;
 }
 

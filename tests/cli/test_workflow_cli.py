@@ -218,6 +218,10 @@ class FormatTest(WorkflowTest):
                 if bits:
                     self.assertRegex(info, r"Precision\s*: %d-bit" % bits)
                 self.assertRegex(info, r"Duration\s*: 00:00:01\.00")
+        # Encoders that number their streams still give the same file twice.
+        first = read(self.path("a.ogg"))
+        self.render_ok(self.TONE + ["-o", "a.ogg"])
+        self.assertEqual(read(self.path("a.ogg")), first)
         # FLAC is lossless: it decodes to the very samples of the WAV file.
         plain = self.render_file(self.TONE, "plain.wav")
         decoded = subprocess.run(["sox", self.path("a.flac"), "-t", "raw", "-"],
