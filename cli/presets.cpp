@@ -1,9 +1,13 @@
-// The preset table and the draws. The ranges were tuned by ear and checked
-// with sox (length, loudness, spectrum) against what each category is in
-// games: a pickup is short, bright and rising; a laser falls fast from high;
-// an explosion is long, low and mostly noise; a power-up climbs for longer; a
-// hit is a short noisy thump; a jump a short rise from a low-middle pitch; a
-// blip a very short flat tone; random spans every audible setting.
+// The preset table and the draws. The ranges were checked with sox (length,
+// loudness, spectrogram) against what each category is in games: a pickup is
+// short, bright and rising; a laser falls fast from high; an explosion is
+// long, low and mostly noise; a power-up climbs for longer; a hit is a short
+// noisy thump; a jump a short rise from a low-middle pitch; a blip a very
+// short flat tone; random spans every audible setting.
+// Two limits of the engine shape them: the pitch ends a falling sweep about
+// 2 * End below Freq * 16 (half-hertz), so a laser keeps End well under
+// 2.6 * Freq to stay above 0 Hz; and Cutter adds strong upper partials (a
+// buzz), so only the power-up and the blip take a little of it.
 #include "cli/presets.h"
 
 #include <algorithm>
@@ -14,13 +18,13 @@ constexpr std::int32_t kMaxAngle = 360;
 
 // Start, End, Freq, Rustle, Cutter, Len.
 const std::array<Preset, 8> kPresets{{
-    {"pickup", {{{20, 120}, {0, 0}, {100, 200}, {0, 0}, {0, 20}, {8, 25}}}},
-    {"laser", {{{0, 0}, {60, 300}, {80, 220}, {0, 4}, {0, 40}, {12, 40}}}},
+    {"pickup", {{{150, 360}, {0, 0}, {90, 160}, {0, 0}, {0, 0}, {10, 25}}}},
+    {"laser", {{{0, 0}, {100, 250}, {110, 250}, {0, 3}, {0, 0}, {12, 35}}}},
     {"explosion", {{{0, 0}, {0, 30}, {4, 25}, {150, 360}, {0, 0}, {60, 180}}}},
-    {"powerup", {{{100, 360}, {0, 0}, {40, 120}, {0, 0}, {0, 60}, {40, 90}}}},
+    {"powerup", {{{100, 360}, {0, 0}, {40, 120}, {0, 0}, {0, 20}, {40, 90}}}},
     {"hit", {{{0, 0}, {20, 120}, {10, 60}, {60, 200}, {0, 0}, {5, 20}}}},
     {"jump", {{{40, 160}, {0, 40}, {30, 80}, {0, 0}, {0, 0}, {20, 40}}}},
-    {"blip", {{{0, 0}, {0, 0}, {60, 160}, {0, 0}, {0, 10}, {4, 12}}}},
+    {"blip", {{{0, 0}, {0, 0}, {60, 160}, {0, 0}, {0, 6}, {4, 12}}}},
     {"random", {{{0, 360}, {0, 360}, {1, 360}, {0, 360}, {0, 360}, {1, 360}}}},
 }};
 

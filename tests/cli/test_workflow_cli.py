@@ -145,7 +145,7 @@ class PresetTest(WorkflowTest):
 
     def test_presets_draw_inside_their_ranges(self):
         ranges = {  # Start, End, Freq, Rustle, Cutter, Len.
-            "pickup": [(20, 120), (0, 0), (100, 200), (0, 0), (0, 20), (8, 25)],
+            "pickup": [(150, 360), (0, 0), (90, 160), (0, 0), (0, 0), (10, 25)],
             "explosion": [(0, 0), (0, 30), (4, 25), (150, 360), (0, 0), (60, 180)],
             "random": [(0, 360), (0, 360), (1, 360), (0, 360), (0, 360), (1, 360)],
         }
