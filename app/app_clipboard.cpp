@@ -49,7 +49,8 @@ void CommandPasteSettings() {
   const std::array<KnobControl*, 6> controls = AppKnobs();
   const std::array<std::int32_t, 6> angles{knobs.start,  knobs.end,    knobs.freq,
                                            knobs.rustle, knobs.cutter, knobs.len};
-  for (std::size_t i = 0; i < controls.size(); ++i) controls[i]->methods->SetValue(controls[i], angles[i]);
+  for (std::size_t i = 0; i < controls.size(); ++i)
+    controls[i]->methods->SetValue(controls[i], angles[i]);
   appState.keptSeed.reset();
   if (parsed.settings.seed) appState.keptSeed = KeptSeed{knobs, *parsed.settings.seed};
 }

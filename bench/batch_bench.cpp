@@ -55,9 +55,9 @@ Run Measure(const std::vector<SoundJob>& jobs, unsigned threads) {
 }
 
 void Report(const char* what, unsigned threads, const Run& run) {
-  std::printf("%-8s %u thread(s): %d sounds, %llu bytes in %.3f s = %.0f sounds/s\n", what,
-              threads, run.totals.sounds, static_cast<unsigned long long>(run.totals.bytes),
-              run.seconds, run.totals.sounds / run.seconds);
+  std::printf("%-8s %u thread(s): %d sounds, %llu bytes in %.3f s = %.0f sounds/s\n", what, threads,
+              run.totals.sounds, static_cast<unsigned long long>(run.totals.bytes), run.seconds,
+              run.totals.sounds / run.seconds);
 }
 
 }  // namespace
@@ -80,7 +80,8 @@ int main(int argc, char** argv) {
   Report("serial", 1, serial);
   Report("parallel", cores, parallel);
   std::printf("speed-up parallel / serial: %.2f\n", serial.seconds / parallel.seconds);
-  std::printf("same bytes serial and parallel: %s\n", serial.digest == parallel.digest ? "yes" : "NO");
+  std::printf("same bytes serial and parallel: %s\n",
+              serial.digest == parallel.digest ? "yes" : "NO");
   std::printf("goal %d sounds under 2 s: %s\n", sounds, parallel.seconds < 2.0 ? "met" : "missed");
   return serial.digest == parallel.digest ? 0 : 1;
 }

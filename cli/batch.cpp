@@ -49,8 +49,8 @@ BatchPlan PlanBatch(std::string_view text, std::optional<std::uint32_t> seed,
     if (parsed.error.empty()) {
       const auto [named, fresh] = lineOfName.try_emplace(settings.name, number);
       if (!fresh) {
-        parsed.error = "the name '" + settings.name + "' is taken by line " +
-                       std::to_string(named->second);
+        parsed.error =
+            "the name '" + settings.name + "' is taken by line " + std::to_string(named->second);
       }
     }
     if (!parsed.error.empty()) {

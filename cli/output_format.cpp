@@ -45,10 +45,6 @@ SoundFormat FormatOfPath(std::string_view path) {
   return SoundFormat::kWav;
 }
 
-bool RateSupported(std::int32_t rate) {
-  return rate == 11025 || rate == 22050 || rate == 44100 || rate == 48000;
-}
-
 std::string FormatProblem(const OutputFormat& format) {
   if (format.format == SoundFormat::kOgg && format.bits != 16) {
     return "--bits 8 does not apply to ogg (Vorbis keeps no sample size)";

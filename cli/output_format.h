@@ -7,6 +7,7 @@
 // libsoxr (resampling) where the build has them; the engine's image layout.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -22,9 +23,7 @@ struct OutputFormat {
   std::int32_t bits = 16;     // 16, or 8 (unsigned in WAV)
 
   // The program's own image, byte for byte: nothing to convert.
-  bool Plain() const {
-    return format == SoundFormat::kWav && !mono && rate == 44100 && bits == 16;
-  }
+  bool Plain() const { return format == SoundFormat::kWav && !mono && rate == 44100 && bits == 16; }
 };
 
 // The format of the name "wav", "flac" or "ogg"; none for any other.
@@ -37,8 +36,8 @@ std::string_view FormatExtension(SoundFormat format);
 // case); every other path is a WAV file, as it always was.
 SoundFormat FormatOfPath(std::string_view path);
 
-// The rates --rate accepts.
-bool RateSupported(std::int32_t rate);
+// The rates --rate accepts, in frames per second.
+inline constexpr std::array<std::int32_t, 4> kRates{11025, 22050, 44100, 48000};
 
 // Why `format` cannot be written ("" when it can): Vorbis has no bit depth.
 std::string FormatProblem(const OutputFormat& format);

@@ -89,9 +89,9 @@ bool Resample(std::vector<std::int16_t>& samples, int channels, std::int32_t rat
   const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_HQ, 0);
   const soxr_runtime_spec_t runtime = soxr_runtime_spec(1);
   std::size_t done = 0;
-  const soxr_error_t failed = soxr_oneshot(kEngineRate, rate, channels, samples.data(), frames,
-                                           nullptr, out.data(), room, &done, &io, &quality,
-                                           &runtime);
+  const soxr_error_t failed =
+      soxr_oneshot(kEngineRate, rate, channels, samples.data(), frames, nullptr, out.data(), room,
+                   &done, &io, &quality, &runtime);
   if (failed) {
     error = std::string("resampling failed: ") + failed;
     return false;

@@ -63,13 +63,13 @@ KnobAngles DrawPreset(const Preset& preset, NoiseSource& draws) {
   return knobs;
 }
 
-KnobAngles MutateKnobs(KnobAngles knobs, const std::array<bool, 6>& jittered,
-                       std::int32_t degrees, NoiseSource& draws) {
+KnobAngles MutateKnobs(KnobAngles knobs, const std::array<bool, 6>& jittered, std::int32_t degrees,
+                       NoiseSource& draws) {
   for (std::size_t i = 0; i < kKnobFields.size(); ++i) {
     if (!jittered[i]) continue;
     std::int32_t& angle = knobs.*kKnobFields[i];
-    angle = std::clamp(angle + draws.UpTo(2 * degrees) - degrees, Lowest(kKnobFields[i]),
-                       kMaxAngle);
+    angle =
+        std::clamp(angle + draws.UpTo(2 * degrees) - degrees, Lowest(kKnobFields[i]), kMaxAngle);
   }
   return knobs;
 }

@@ -14,7 +14,7 @@
 
 // The knobs in their fixed order: Start, End, Freq, Rustle, Cutter, Len.
 inline constexpr std::array<std::int32_t KnobAngles::*, 6> kKnobFields{
-    &KnobAngles::start, &KnobAngles::end,    &KnobAngles::freq,
+    &KnobAngles::start,  &KnobAngles::end,    &KnobAngles::freq,
     &KnobAngles::rustle, &KnobAngles::cutter, &KnobAngles::len};
 
 // The inclusive range of angles that a preset draws one knob from.
@@ -43,5 +43,5 @@ KnobAngles DrawPreset(const Preset& preset, NoiseSource& draws);
 // Moves each knob whose `jittered` entry is true by a whole number of degrees
 // drawn evenly from -degrees..+degrees, then keeps it in 0..360 (Freq and
 // Len. in 1..360, so that the result always sounds).
-KnobAngles MutateKnobs(KnobAngles knobs, const std::array<bool, 6>& jittered,
-                       std::int32_t degrees, NoiseSource& draws);
+KnobAngles MutateKnobs(KnobAngles knobs, const std::array<bool, 6>& jittered, std::int32_t degrees,
+                       NoiseSource& draws);

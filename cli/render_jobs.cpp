@@ -104,7 +104,8 @@ RenderTotals RenderJobs(const std::vector<SoundJob>& jobs, const OutputFormat& f
                         unsigned threads, const DeliverSound& deliver) {
   Pipeline pipeline(jobs, format, std::max(threads, 1u));
   std::vector<std::jthread> workers;
-  for (unsigned i = 0; i < std::max(threads, 1u); ++i) workers.emplace_back([&] { pipeline.Work(); });
+  for (unsigned i = 0; i < std::max(threads, 1u); ++i)
+    workers.emplace_back([&] { pipeline.Work(); });
   return pipeline.Deliver(deliver);
 }
 

@@ -19,16 +19,15 @@ struct SoundJob {
 };
 
 struct RenderTotals {
-  std::int32_t sounds = 0;   // sounds delivered
-  std::uint64_t bytes = 0;   // bytes of the files delivered
-  std::string error;         // "" when every job was delivered
+  std::int32_t sounds = 0;  // sounds delivered
+  std::uint64_t bytes = 0;  // bytes of the files delivered
+  std::string error;        // "" when every job was delivered
 };
 
 // Hands one finished sound to its destination: the job, the engine's WAVE
 // image and the encoded file. Returns "" or why the delivery failed.
-using DeliverSound = std::function<std::string(const SoundJob& job,
-                                               std::span<const std::uint8_t> image,
-                                               std::span<const std::uint8_t> file)>;
+using DeliverSound = std::function<std::string(
+    const SoundJob& job, std::span<const std::uint8_t> image, std::span<const std::uint8_t> file)>;
 
 // Renders and encodes the jobs on `threads` threads (at least one) and
 // delivers them in job order on the calling thread, so that deliveries (file

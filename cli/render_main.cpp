@@ -219,8 +219,8 @@ std::optional<std::string> ReadBatch(const std::string& name) {
 int RunBatch(const RenderOptions& options) {
   const std::optional<std::string> text = ReadBatch(*options.batch);
   if (!text) return Fail(kExitFailure, "cannot read the batch '" + *options.batch + "'");
-  const BatchPlan plan = PlanBatch(*text, options.seed, *options.outDir,
-                                   FormatExtension(options.format.format));
+  const BatchPlan plan =
+      PlanBatch(*text, options.seed, *options.outDir, FormatExtension(options.format.format));
   if (!plan.errors.empty()) {
     for (std::size_t i = 0; i + 1 < plan.errors.size(); ++i)
       std::fprintf(stderr, "tonkelwerk-render: %s\n", plan.errors[i].c_str());
@@ -234,8 +234,8 @@ int RunBatch(const RenderOptions& options) {
   std::filesystem::create_directories(*options.outDir, failed);
   if (failed) return Fail(kExitFailure, "cannot make the folder '" + *options.outDir + "'");
   const Delivery delivery{options.format, false, options.printSettings};
-  const RenderTotals totals = RenderJobs(plan.jobs, delivery.format,
-                                         RenderThreads(plan.jobs.size()), Deliverer(delivery));
+  const RenderTotals totals =
+      RenderJobs(plan.jobs, delivery.format, RenderThreads(plan.jobs.size()), Deliverer(delivery));
   if (!totals.error.empty()) return Fail(kExitFailure, totals.error);
   return Print(std::to_string(totals.sounds) + " sounds, " + std::to_string(totals.bytes) +
                " bytes\n");

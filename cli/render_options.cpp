@@ -114,12 +114,13 @@ std::string StorePreset(RenderOptions& options, std::string_view value) {
 }
 
 std::string StoreRate(RenderOptions& options, std::string_view value) {
-  std::int32_t rate = 0;
-  std::string error = StoreWhole("--rate", value, kMaxSeed, "a rate", rate);
-  if (error.empty() && !RateSupported(rate)) error = "--rate wants 11025, 22050, 44100 or 48000";
-  if (!error.empty() && !value.empty()) error += ", not " + Quoted(value);
-  if (error.empty()) options.format.rate = rate;
-  return error;
+  for (const std::int32_t rate : kRates) {
+    if (value == std::to_string(rate)) {
+      options.format.rate = rate;
+      return {};
+    }
+  }
+  return "--rate wants 11025, 22050, 44100 or 48000, not " + Quoted(value);
 }
 
 std::string StoreBits(RenderOptions& options, std::string_view value) {
@@ -154,7 +155,8 @@ const std::array<ValueOption, 11> kValueOptions{{
                    std::string_view v) { return StoreText(n, v, o.batch); }},
     {"--out-dir", [](RenderOptions& o, std::string_view n,
                      std::string_view v) { return StoreText(n, v, o.outDir); }},
-    {"--preset", [](RenderOptions& o, std::string_view, std::string_view v) { return StorePreset(o, v); }},
+    {"--preset",
+     [](RenderOptions& o, std::string_view, std::string_view v) { return StorePreset(o, v); }},
     {"--mutate",
      [](RenderOptions& o, std::string_view n, std::string_view v) {
        return StoreWhole(n, v, kMaxAngle, "a whole number of degrees", o.mutate.emplace());
@@ -163,9 +165,12 @@ const std::array<ValueOption, 11> kValueOptions{{
      [](RenderOptions& o, std::string_view n, std::string_view v) {
        return StoreWhole(n, v, kMaxCount, "a whole number", o.count.emplace());
      }},
-    {"--rate", [](RenderOptions& o, std::string_view, std::string_view v) { return StoreRate(o, v); }},
-    {"--bits", [](RenderOptions& o, std::string_view, std::string_view v) { return StoreBits(o, v); }},
-    {"--format", [](RenderOptions& o, std::string_view, std::string_view v) { return StoreFormat(o, v); }},
+    {"--rate",
+     [](RenderOptions& o, std::string_view, std::string_view v) { return StoreRate(o, v); }},
+    {"--bits",
+     [](RenderOptions& o, std::string_view, std::string_view v) { return StoreBits(o, v); }},
+    {"--format",
+     [](RenderOptions& o, std::string_view, std::string_view v) { return StoreFormat(o, v); }},
 }};
 
 const ValueOption* FindValueOption(std::string_view name) {

@@ -23,12 +23,12 @@ struct RenderOptions {
   std::optional<std::string> output;  // the file name as given, before the extension rule
   bool play = false;
   // Many sounds: a batch of settings lines, or variations of one sound.
-  std::optional<std::string> batch;   // the batch file, "-" for standard input
-  std::optional<std::string> outDir;  // where a batch writes its files
-  bool force = false;                 // a batch or --count may replace files
-  std::optional<std::string> preset;  // a name that FindPreset knows
-  std::optional<std::int32_t> mutate; // jitter in degrees
-  std::optional<std::int32_t> count;  // variations, named NAME-01 onwards
+  std::optional<std::string> batch;    // the batch file, "-" for standard input
+  std::optional<std::string> outDir;   // where a batch writes its files
+  bool force = false;                  // a batch or --count may replace files
+  std::optional<std::string> preset;   // a name that FindPreset knows
+  std::optional<std::int32_t> mutate;  // jitter in degrees
+  std::optional<std::int32_t> count;   // variations, named NAME-01 onwards
   bool printSettings = false;
   // The file's format; `format.format` follows the file name unless given.
   OutputFormat format;

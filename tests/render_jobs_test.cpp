@@ -1,11 +1,11 @@
 // The renderer's pipeline: every job renders with its own noise, so the files
 // are the same whatever the number of threads, and they arrive in job order.
+#include "cli/render_jobs.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-#include "cli/render_jobs.h"
 
 namespace {
 
@@ -66,13 +66,12 @@ TEST(RenderJobs, TheFilesDoNotDependOnTheThreadCount) {
 TEST(RenderJobs, AFailedDeliveryStopsTheRest) {
   const std::vector<SoundJob> jobs = NoisyJobs(30);
   int calls = 0;
-  const RenderTotals totals =
-      RenderJobs(jobs, OutputFormat{}, 2,
-                 [&](const SoundJob& job, std::span<const std::uint8_t>,
-                     std::span<const std::uint8_t>) -> std::string {
-                   ++calls;
-                   return job.target == "4" ? "disk full" : "";
-                 });
+  const RenderTotals totals = RenderJobs(jobs, OutputFormat{}, 2,
+                                         [&](const SoundJob& job, std::span<const std::uint8_t>,
+                                             std::span<const std::uint8_t>) -> std::string {
+                                           ++calls;
+                                           return job.target == "4" ? "disk full" : "";
+                                         });
   EXPECT_EQ(totals.error, "disk full");
   EXPECT_EQ(totals.sounds, 4);
   EXPECT_EQ(calls, 5);

@@ -34,8 +34,8 @@ inline constexpr std::int32_t kEventMiddleDown = 519;
 inline constexpr std::int32_t kEventMiddleUp = 520;
 inline constexpr std::int32_t kEventMiddleDouble = 521;
 inline constexpr std::int32_t kEventButtonClicked = 13100;  // EventButtonHandle names it
-inline constexpr std::int32_t kEventCopy = 769;   // Ctrl+C in a program window
-inline constexpr std::int32_t kEventPaste = 770;  // Ctrl+V in a program window
+inline constexpr std::int32_t kEventCopy = 769;             // Ctrl+C in a program window
+inline constexpr std::int32_t kEventPaste = 770;            // Ctrl+V in a program window
 
 // Key-state bits of a mouse event's word parameter.
 inline constexpr std::uint32_t kKeyLeftButton = 1;

@@ -388,7 +388,8 @@ std::int32_t MousePosY(ObjectId window) {
 
 bool ClipboardSetText(std::string_view text) {
   if (!QtAppRunning()) return false;
-  QGuiApplication::clipboard()->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+  QGuiApplication::clipboard()->setText(
+      QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
   return true;
 }
 

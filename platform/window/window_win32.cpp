@@ -5,12 +5,13 @@
 // sized by AdjustWindowRect and centred on the screen or the active window;
 // the Tab and Shift+Tab accelerators, which cycle the focus through the tab
 // stops, and Ctrl+C and Ctrl+V, which become the copy and paste codes (769,
-// 770); the clipboard's text as CF_UNICODETEXT; subclassed push buttons in the default GUI font; the window
-// procedure, which turns clicks into 13100, other commands into 13101 and
-// queues close (16), move (3), size (5), activation (13104) and erase (15)
-// events, like ones merged; EventPoll, which hands out queued events first and
-// otherwise fetches one message without waiting; the cursor position in
-// client coordinates with inclusive right and bottom edges.
+// 770); the clipboard's text as CF_UNICODETEXT; subclassed push buttons in
+// the default GUI font; the window procedure, which turns clicks into 13100,
+// other commands into 13101 and queues close (16), move (3), size (5),
+// activation (13104) and erase (15) events, like ones merged; EventPoll,
+// which hands out queued events first and otherwise fetches one message
+// without waiting; the cursor position in client coordinates with inclusive
+// right and bottom edges.
 // Leaves out: menus, other control kinds, user sizing, custom background
 // brushes (the record has the field; nothing sets it).
 // Depends on: User32, GDI32 (stock font), the common controls, and the win32
