@@ -2,11 +2,13 @@
 // Save wave render with the kept seed while the knobs are where it was kept.
 #include "app/app_commands.h"
 
+#include <array>
 #include <iterator>
 
 #include "app/app_state.h"
 #include "platform/core/text.h"
 #include "platform/dialogs/dialogs.h"
+#include "platform/window/window.h"
 #include "sound/render_wave.h"
 #include "sound/sound_engine.h"
 
@@ -77,7 +79,9 @@ void CommandSaveWave() {
 }
 
 std::string AboutText() {
-  static constexpr const char* kLines[] = {
+  // Lines 13 to 15: what this build needs of the system.
+  const std::array<std::string_view, 3> needs = SystemRequirements();
+  const std::string lines[] = {
       "Tonkelwerk V1.00 ",
       "Ctrl+C copies the knobs as a line for tonkelwerk-render, with its seed;",
       "Ctrl+V sets them from such a line; Preview and Save wave use its seed.",
@@ -90,9 +94,9 @@ std::string AboutText() {
       "System-Requirements",
       "----------------------",
       "",
-      "  DirectX 7+",
-      "  Soundcard",
-      "  WindowsXP SP1+",
+      "  " + std::string(needs[0]),
+      "  " + std::string(needs[1]),
+      "  " + std::string(needs[2]),
       "",
       "  ",
       "  ",
@@ -102,9 +106,9 @@ std::string AboutText() {
       "Use it at your own risk.",
   };
   std::string text;
-  for (std::size_t i = 0; i < std::size(kLines); ++i) {
+  for (std::size_t i = 0; i < std::size(lines); ++i) {
     if (i > 0) text += "\r\n";
-    text += kLines[i];
+    text += lines[i];
   }
   return text;
 }

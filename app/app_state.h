@@ -38,6 +38,7 @@ struct AppState {
   FontHandleValue labelFont = 0;
   MouseState mouse;
   std::optional<KeptSeed> keptSeed;
+  std::int32_t exitStatus = 0;  // the process's: 1 once start-up has failed
 };
 
 extern AppState appState;

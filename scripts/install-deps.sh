@@ -18,6 +18,8 @@ packages=(
   qt6-base-dev fonts-liberation2 fontconfig
   # tests in a real window, and of its clipboard
   xvfb xauth xdotool x11-utils imagemagick xclip
+  # a window manager that frames the window, for the start-up test
+  openbox
 )
 if [[ "${1:-}" == win32 ]]; then
   # the cross compiler (posix threads), GoogleTest's sources, and Wine
