@@ -34,7 +34,7 @@ constexpr std::string_view kVersion = "tonkelwerk-render 1.00\n";
 
 constexpr std::string_view kUsage =
     R"(Usage: tonkelwerk-render [KNOBS] [--seed N] (-o FILE | --play | both)
-       tonkelwerk-render --preset NAME [--mutate D] [--count K] [--seed N] -o FILE
+       tonkelwerk-render --preset NAME [--mutate D] [--count K] -o FILE
        tonkelwerk-render --batch FILE --out-dir DIR [--seed N] [--force]
 
 Renders one Tonkelwerk sound from the six knob positions and writes it as a
@@ -51,8 +51,9 @@ Knobs, in whole degrees 0..360, each 0 unless given (Freq and Len. must be above
 
 Delivery (at least one):
   -o, --output FILE  write the WAV file; a name whose extension is empty
-                     gets ".wav" ("boom" -> "boom.wav", "boom." -> "boom..wav");
-                     "-" writes to standard output (never to a terminal)
+                     gets ".wav" ("boom" -> "boom.wav", "boom." -> "boom..wav")
+                     or the --format's own; "-" writes to standard output
+                     (never to a terminal)
   --play             play the sound and return when it has played
 
 Presets and variations (all drawn from --seed):
@@ -95,8 +96,9 @@ rendered once and the bytes written are the bytes played.
 
 Example: tonkelwerk-render --freq 120 --len 60 --rustle 40 --seed 7 -o laser.wav
 
-Exit status: 0 done, 1 a file could not be written or read, or no sound
-device to play on, 2 a bad command line or batch line (nothing is written then).
+Exit status: 0 done, 1 a file could not be written or read, a file exists
+already, or no sound device to play on, 2 a bad command line or batch line
+(nothing is written then).
 )";
 
 int Fail(int status, const std::string& message) {
@@ -105,11 +107,17 @@ int Fail(int status, const std::string& message) {
   return status;
 }
 
-// Prints to standard output; a failed write (a full disk) is an error too.
+constexpr std::string_view kStdoutFailed = "cannot write to standard output";
+
+// Writes to standard output; false when not every byte got there (a full disk).
+bool WriteOut(std::string_view bytes) {
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size();
+  return std::fflush(stdout) == 0 && written;
+}
+
+// Prints to standard output; a failed write is an error too.
 int Print(std::string_view text) {
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  if (std::fflush(stdout) != 0) return Fail(kExitFailure, "cannot write to standard output");
-  return kExitOk;
+  return WriteOut(text) ? kExitOk : Fail(kExitFailure, std::string(kStdoutFailed));
 }
 
 // Where one command line's sounds go, and how.
@@ -121,9 +129,8 @@ struct Delivery {
 
 std::string WriteFile(const std::string& target, std::span<const std::uint8_t> file) {
   if (target == kStandardOutput) {
-    const bool written = std::fwrite(file.data(), 1, file.size(), stdout) == file.size();
-    if (written && std::fflush(stdout) == 0) return {};
-    return "cannot write to standard output";
+    const std::string_view bytes(reinterpret_cast<const char*>(file.data()), file.size());
+    return WriteOut(bytes) ? "" : std::string(kStdoutFailed);
   }
   if (BytesSave(file.data(), static_cast<std::int32_t>(file.size()), target) == 0)
     return "Couldn't write file to disk. (" + target + ")";
@@ -139,8 +146,8 @@ DeliverSound Deliverer(const Delivery& delivery) {
       if (!error.empty()) return error;
     }
     if (delivery.play) WavePreview(image.data(), ParamsFromKnobs(job.settings.knobs).lengthMs);
-    if (delivery.printSettings && Print(SettingsLineText(job.settings) + "\n") != kExitOk)
-      return "cannot write to standard output";
+    if (delivery.printSettings && !WriteOut(SettingsLineText(job.settings) + "\n"))
+      return std::string(kStdoutFailed);
     return {};
   };
 }
