@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs everything the build, the program and the tests need on Debian 12,
 # from Debian's own packages. Does nothing when all of them are there already.
-# Usage: scripts/install-deps.sh [win32]   (win32: also the Windows cross build
-# and Wine to run it)
+# Usage: scripts/install-deps.sh [win32|web]   (win32: also the Windows cross
+# build and Wine to run it; web: also Emscripten, Node and Chromium)
 set -euo pipefail
 
 packages=(
@@ -24,6 +24,11 @@ packages=(
 if [[ "${1:-}" == win32 ]]; then
   # the cross compiler (posix threads), GoogleTest's sources, and Wine
   packages+=(g++-mingw-w64-x86-64-posix googletest wine wine64)
+fi
+if [[ "${1:-}" == web ]]; then
+  # the compiler with its optimizer's parser, GoogleTest's sources, and the
+  # browser with the DevTools client of the page tests
+  packages+=(emscripten node-acorn nodejs googletest chromium python3-websocket)
 fi
 
 missing=()

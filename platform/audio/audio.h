@@ -7,7 +7,8 @@
 // Playback runs in the background; several started sounds play mixed.
 //
 // Backends: audio_sdl.cpp (SDL2's audio subsystem), audio_win32.cpp
-// (DirectSound). What they share is in audio_common.cpp.
+// (DirectSound), audio_web.cpp (Web Audio). What they share is in
+// audio_common.cpp.
 #pragma once
 
 #include <cstdint>
