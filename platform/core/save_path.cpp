@@ -12,9 +12,9 @@ bool PathHasFileName(std::string_view path) {
   return !path.empty() && kSeparators.find(path.back()) == std::string_view::npos;
 }
 
-std::string SavePathWithExtension(std::string_view chosen) {
+std::string SavePathWithExtension(std::string_view chosen, std::string_view extension) {
   if (!TrimSpaces(ExtensionPart(chosen)).empty()) return std::string(chosen);
   const std::string trimmed = TrimSpaces(chosen);
   if (!PathHasFileName(trimmed)) return trimmed;
-  return trimmed + ".wav";
+  return trimmed + "." + std::string(extension);
 }
