@@ -13,7 +13,7 @@ packages=(
   # sound playback
   libsdl2-dev
   # tonkelwerk-render's other formats: FLAC and Ogg Vorbis, resampling
-  libsndfile1-dev libsoxr-dev
+  libsndfile1-dev libsoxr-dev libogg-dev
   # the desktop program
   qt6-base-dev fonts-liberation2 fontconfig
   # tests in a real window, and of its clipboard
