@@ -91,6 +91,8 @@ IDirectSoundBuffer* Win32NewBuffer(const WAVEFORMATEX& format, std::int64_t size
 
 }  // namespace
 
+bool SoundBackendBuilt() { return true; }
+
 std::int32_t SoundInit() {
   if (!Win32MultimediaWindow()) return 0;
   if (audio.device) return 1;
