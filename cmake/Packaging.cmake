@@ -10,7 +10,6 @@ set(CPACK_PACKAGE_CONTACT "The Tonkelwerk developers <tonkelwerk@example.org>")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY Tonkelwerk)
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
-set(CPACK_COMPONENTS_ALL program)
 
 if(WIN32)
   # Texts for Notepad: CR LF line ends and a .txt name.
