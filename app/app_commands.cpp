@@ -35,8 +35,7 @@ std::int32_t RenderKnobs(std::string_view target) {
   angles.rustle = KnobValue(appState.knobRustle);
   angles.cutter = KnobValue(appState.knobCutter);
   angles.len = KnobValue(appState.knobLen);
-  const SynthParams p = ParamsFromKnobs(angles);
-  return RenderWave(target, p.freq, p.lengthMs, p.rustle, p.start, p.end, p.cutter);
+  return RenderWave(target, ParamsFromKnobs(angles));
 }
 
 }  // namespace

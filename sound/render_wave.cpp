@@ -1,5 +1,5 @@
-// RenderWave and its two delivery paths. A preview and a save of the same
-// render use the very same bytes.
+// The program's noise generator, RenderWave and its two delivery paths. A
+// preview and a save of the same render use the very same bytes.
 #include "sound/render_wave.h"
 
 #include "platform/audio/audio.h"
@@ -14,9 +14,22 @@ constexpr ObjectId kSaveSlot = 1;
 
 }  // namespace
 
+NoiseSource& SharedNoise() {
+  static NoiseSource noise(TickCountMs());
+  return noise;
+}
+
+std::int32_t RandomUpTo(std::int32_t n) {
+  return SharedNoise().UpTo(n);
+}
+
+void NoiseSeed(std::uint32_t seed) {
+  SharedNoise().Seed(seed);
+}
+
 std::uint8_t* WaveImageNew(const SynthParams& params) {
   auto* image = static_cast<std::uint8_t*>(MemAlloc(WaveImageSize(params.lengthMs)));
-  if (image) WaveImageWrite(image, params);
+  if (image) WaveImageWrite(image, params, SharedNoise());
   return image;
 }
 
@@ -40,17 +53,14 @@ std::int32_t WaveSave(const std::uint8_t* image, std::int32_t lengthMs, std::str
   return 0;
 }
 
-std::int32_t RenderWave(std::string_view target, std::int32_t freq, std::int32_t lengthMs,
-                        std::int32_t rustle, std::int32_t start, std::int32_t end,
-                        std::int32_t cutter) {
-  const SynthParams params{freq, lengthMs, rustle, start, end, cutter};
+std::int32_t RenderWave(std::string_view target, const SynthParams& params) {
   std::uint8_t* image = WaveImageNew(params);
   if (!image) return 0;
   std::int32_t result = 1;
   if (target.empty()) {
-    WavePreview(image, lengthMs);
+    WavePreview(image, params.lengthMs);
   } else {
-    result = WaveSave(image, lengthMs, target);
+    result = WaveSave(image, params.lengthMs, target);
   }
   MemRelease(image);
   return result;

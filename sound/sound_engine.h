@@ -3,16 +3,18 @@
 // library, so a game can link it and render its sounds in memory at run time:
 //
 //   const SynthParams params = ParamsFromKnobs({.freq = 120, .len = 60});
+//   NoiseSource noise(7);                  // the same seed, the same bytes
 //   std::vector<std::uint8_t> image(WaveImageSize(params.lengthMs));
-//   WaveImageWrite(image.data(), params);   // image now holds a WAV file
+//   WaveImageWrite(image.data(), params, noise);   // image now holds a WAV file
 //
 // Every sample is defined down to the rounding (double precision, rounding to
 // nearest with ties to even), so a render is the same on every platform for
-// the same noise. The only hidden state is the noise generator's, which seeds
-// itself from the millisecond tick counter on its first use unless NoiseSeed
-// was called before.
+// the same noise. There is no hidden state: the noise generator belongs to the
+// caller, so threads that each own one can render at the same time.
 #pragma once
 
+#include <array>
+#include <bit>
 #include <cstdint>
 
 // Knob positions in whole degrees, 0..360, as the program's knobs hold them.
@@ -41,22 +43,66 @@ struct SynthParams {
 // The parameters that the knobs at these angles stand for.
 SynthParams ParamsFromKnobs(const KnobAngles& knobs);
 
-// Noise source (RANROT-W). A whole number in 0..n for n >= 0, INT32_MIN for
-// n < 0; every call advances the generator by one step.
-std::int32_t RandomUpTo(std::int32_t n);
+// The noise source: a RANROT-W generator of 17 pairs of 32-bit words with
+// lags 17 and 10 and rotations by 19 and 27 bits. The same seed gives the same
+// sequence on every platform. The step is inline because a render draws once
+// per sample.
+class NoiseSource {
+ public:
+  explicit NoiseSource(std::uint32_t seed) { Seed(seed); }
 
-// Restarts the noise sequence from `seed`, so that renders repeat exactly.
-// Without it the sequence is seeded from the tick count on first use.
-void NoiseSeed(std::uint32_t seed);
+  // Restarts the sequence from `seed`.
+  void Seed(std::uint32_t seed);
+
+  // A whole number in 0..n for n >= 0, INT32_MIN for n < 0; every call
+  // advances the generator by one step, whatever n is.
+  std::int32_t UpTo(std::int32_t n) {
+    const Draw x = Step();
+    if (n < 0) return INT32_MIN;
+    // floor(X * c / 2^64) for X = z * 2^32 + y, c = n + 1: the high word of
+    // z * c plus the carry from adding its low word to the high word of y * c.
+    const std::uint64_t c = static_cast<std::uint64_t>(n) + 1u;
+    const std::uint64_t zc = x.z * c;
+    const std::uint64_t yc = x.y * c;
+    const std::uint64_t sum = (zc & 0xFFFFFFFFu) + (yc >> 32);
+    return static_cast<std::int32_t>((zc >> 32) + (sum >> 32));
+  }
+
+ private:
+  static constexpr int kPairs = 17;
+
+  // One step's output z * 2^32 + y, as its halves.
+  struct Draw {
+    std::uint32_t z;
+    std::uint32_t y;
+  };
+
+  Draw Step() {
+    std::uint32_t* first = &words_[2 * p1_];
+    const std::uint32_t* added = &words_[2 * p2_];
+    const std::uint32_t z = std::rotl(first[0], 19) + added[0];
+    const std::uint32_t y = std::rotl(first[1], 27) + added[1];
+    // The halves cross over: the sum built from the second word goes first.
+    first[0] = y;
+    first[1] = z;
+    p1_ = p1_ == 0 ? kPairs - 1 : p1_ - 1;
+    p2_ = p2_ == 0 ? kPairs - 1 : p2_ - 1;
+    return {z, y};
+  }
+
+  std::array<std::uint32_t, 2 * kPairs> words_{};
+  int p1_ = 0;  // pair that the next step rewrites
+  int p2_ = 0;  // pair that it adds in, 10 ahead of p1_
+};
 
 // Frames of a sound of `lengthMs` milliseconds.
 std::int32_t FrameCount(std::int32_t lengthMs);
 
-// Writes the 4 * FrameCount(lengthMs) sample bytes (interleaved left/right,
-// 16-bit little-endian, starting with frame 1) into the zero-filled `samples`.
-// Requires freq > 0 and lengthMs > 0. Sums beyond 16 bits wrap, never clip.
-void FillSamples(std::uint8_t* samples, std::int32_t freq, std::int32_t lengthMs,
-                 std::int32_t rustle, std::int32_t start, std::int32_t end, std::int32_t cutter);
+// Writes the 4 * FrameCount(params.lengthMs) sample bytes (interleaved
+// left/right, 16-bit little-endian, starting with frame 1) into the
+// zero-filled `samples`, drawing the noise from `noise`. Requires freq > 0 and
+// lengthMs > 0. Sums beyond 16 bits wrap, never clip.
+void FillSamples(std::uint8_t* samples, const SynthParams& params, NoiseSource& noise);
 
 // Size D of the data chunk of a sound of `lengthMs` milliseconds. It is rounded
 // on its own and can differ from the 4 * FrameCount sample bytes by up to 2.
@@ -68,4 +114,4 @@ std::int32_t WaveImageSize(std::int32_t lengthMs);
 
 // Writes the header and the samples into `image`, a zero-filled block of
 // WaveImageSize(params.lengthMs) bytes. Requires freq > 0 and lengthMs > 0.
-void WaveImageWrite(std::uint8_t* image, const SynthParams& params);
+void WaveImageWrite(std::uint8_t* image, const SynthParams& params, NoiseSource& noise);

@@ -2,7 +2,7 @@
 //
 // Arithmetic is fixed to the bit: intermediate results are doubles, the sweep
 // is kept in single precision, and round() means nearest with ties to even
-// (std::nearbyint in the default rounding mode). The build keeps floating-point
+// (as std::nearbyint in the default rounding mode). The build keeps floating-point
 // contraction off so that no fused multiply-add changes a product.
 #include <cmath>
 
@@ -18,8 +18,14 @@ constexpr double kAmplitude = 32767.0;
 constexpr double kPhaseFactor = static_cast<double>(3.14159265358979323846f);
 static_assert(kPhaseFactor == 3.1415927410125732);
 
+// Rounds to nearest with ties to even, like std::nearbyint in the default
+// rounding mode, but without a library call on every sample: after adding
+// 1.5 * 2^52 no fraction bits are left, so the addition itself rounds, and
+// subtracting the constant again is exact. Holds for |value| < 2^51, far
+// beyond any value here; it relies on contraction and fast-math being off.
 std::int32_t RoundToInt(double value) {
-  return static_cast<std::int32_t>(std::nearbyint(value));
+  constexpr double kShift = 6755399441055744.0;  // 1.5 * 2^52
+  return static_cast<std::int32_t>((value + kShift) - kShift);
 }
 
 double Duration(std::int32_t lengthMs) {
@@ -50,12 +56,15 @@ std::int32_t FrameCount(std::int32_t lengthMs) {
   return RoundToInt(kSampleRate * Duration(lengthMs));
 }
 
-void FillSamples(std::uint8_t* samples, std::int32_t freq, std::int32_t lengthMs,
-                 std::int32_t rustle, std::int32_t start, std::int32_t end, std::int32_t cutter) {
-  const double duration = Duration(lengthMs);
+void FillSamples(std::uint8_t* samples, const SynthParams& params, NoiseSource& noise) {
+  const double duration = Duration(params.lengthMs);
   const double halfFrames = (kSampleRate * duration) / 2.0;
   const std::int32_t frames = RoundToInt(kSampleRate * duration);
   const std::int32_t half = RoundToInt(halfFrames);
+  const std::int32_t freq = params.freq;
+  const std::int32_t start = params.start;
+  const std::int32_t end = params.end;
+  const std::int32_t cutter = params.cutter;
   const auto rise = static_cast<float>(start / halfFrames);
   const auto fall = static_cast<float>(end / halfFrames);
   // With no rise the pitch begins `end` above freq and falls back over the
@@ -63,19 +72,24 @@ void FillSamples(std::uint8_t* samples, std::int32_t freq, std::int32_t lengthMs
   float sweep = start == 0 ? static_cast<float>(end) : 0.0f;
   std::int32_t cutCount = 0;
   std::uint8_t* at = samples;
+  // A private copy of the generator: the byte stores below could alias the
+  // caller's, which would force its state back to memory on every sample.
+  NoiseSource draws = noise;
 
   for (std::int32_t i = 1; i <= frames; ++i) {
     const double time = i / kSampleRate;
     const double phase = (freq + static_cast<double>(sweep)) * kPhaseFactor * time;
+    // Both channels share the phase, so the tone is computed once a frame.
+    const double tone = kAmplitude * std::sin(phase);
     for (int channel = 0; channel < 2; ++channel) {
       std::int32_t v;
       if (cutter != 0 && cutCount > cutter) {
-        // A cut sample: the bare tone, no sweep, no noise, no draw.
+        // A cut sample: the bare tone, no sweep, no noise, no draw. Without
+        // a sweep the frame's tone is that very value, computed alike.
         cutCount = 0;
-        v = RoundToInt(kAmplitude * std::sin(freq * kPhaseFactor * time));
+        v = RoundToInt(sweep == 0.0f ? tone : kAmplitude * std::sin(freq * kPhaseFactor * time));
       } else {
-        const std::int32_t n = RandomUpTo(rustle);
-        v = RoundToInt(kAmplitude * std::sin(phase) + n);
+        v = RoundToInt(tone + draws.UpTo(params.rustle));
       }
       if (cutter != 0) ++cutCount;
       StoreSample(at, v);
@@ -94,4 +108,5 @@ void FillSamples(std::uint8_t* samples, std::int32_t freq, std::int32_t lengthMs
       if (sweep < 0) sweep = 0.0f;
     }
   }
+  noise = draws;
 }

@@ -40,7 +40,7 @@ std::int32_t WaveImageSize(std::int32_t lengthMs) {
   return kHeaderSize + WaveDataSize(lengthMs) + kSpareBytes;
 }
 
-void WaveImageWrite(std::uint8_t* image, const SynthParams& params) {
+void WaveImageWrite(std::uint8_t* image, const SynthParams& params, NoiseSource& noise) {
   const auto dataSize = static_cast<std::uint32_t>(WaveDataSize(params.lengthMs));
   // The RIFF size leaves out the pad byte that an odd D would call for.
   PutTag(image + 0, "RIFF");
@@ -56,6 +56,5 @@ void WaveImageWrite(std::uint8_t* image, const SynthParams& params) {
   Put16(image + 34, kBits);
   PutTag(image + 36, "data");
   Put32(image + 40, dataSize);
-  FillSamples(image + kHeaderSize, params.freq, params.lengthMs, params.rustle, params.start,
-              params.end, params.cutter);
+  FillSamples(image + kHeaderSize, params, noise);
 }

@@ -25,7 +25,7 @@ using Bytes = std::vector<std::uint8_t>;
 Bytes RenderImage(std::uint32_t seed, const SynthParams& params) {
   NoiseSeed(seed);
   Bytes image(WaveImageSize(params.lengthMs));
-  WaveImageWrite(image.data(), params);
+  WaveImageWrite(image.data(), params, SharedNoise());
   return image;
 }
 
@@ -92,7 +92,7 @@ TEST(SoundWithoutDevice, InitFailsAndHandlesStayInert) {
   SoundRelease(0);
   // A preview without a device is silent but still takes the sound's length.
   const std::uint32_t before = TickCountMs();
-  EXPECT_EQ(RenderWave("", 880, 40, 0, 0, 0, 0), 1);
+  EXPECT_EQ(RenderWave("", SynthParams{.freq = 880, .lengthMs = 40}), 1);
   EXPECT_GE(TickCountMs() - before, 40u);
   SoundShutdown();
 }
@@ -135,9 +135,7 @@ TEST_F(DiskAudio, PreviewPlaysTheImageDataBytes) {
   const SynthParams params{2000, 120, 9000, 300, 150, 20};
   const Bytes image = RenderImage(7, params);
   NoiseSeed(7);
-  ASSERT_EQ(RenderWave("", params.freq, params.lengthMs, params.rustle, params.start, params.end,
-                       params.cutter),
-            1);
+  ASSERT_EQ(RenderWave("", params), 1);
   const Bytes played = Played();
   const std::size_t at = Find(played, DataBytes(image));
   ASSERT_NE(at, std::string::npos) << "the data bytes were not played in one piece";

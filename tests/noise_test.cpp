@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "platform/core/timing.h"
+#include "sound/render_wave.h"
 #include "sound/sound_engine.h"
 
 namespace {

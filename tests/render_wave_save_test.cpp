@@ -30,7 +30,7 @@ using tonkelwerk_test::ToneSample;
 using tonkelwerk_test::WriteFileBytes;
 
 std::int32_t Save(const fs::path& target, const SynthParams& p) {
-  return RenderWave(target.string(), p.freq, p.lengthMs, p.rustle, p.start, p.end, p.cutter);
+  return RenderWave(target.string(), p);
 }
 
 // The image that a render seeded with `seed` produces.

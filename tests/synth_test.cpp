@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "sound/render_wave.h"
 #include "sound/sound_engine.h"
 #include "tests/test_support.h"
 
@@ -42,7 +43,7 @@ Rendered Fill(std::int32_t freq, std::int32_t lengthMs, std::int32_t rustle, std
   const auto area = 4 * static_cast<std::size_t>(out.frames);
   out.bytes.assign(area + kGuardBytes, 0);
   std::fill(out.bytes.begin() + static_cast<std::ptrdiff_t>(area), out.bytes.end(), kGuard);
-  FillSamples(out.bytes.data(), freq, lengthMs, rustle, start, end, cutter);
+  FillSamples(out.bytes.data(), {freq, lengthMs, rustle, start, end, cutter}, SharedNoise());
   return out;
 }
 

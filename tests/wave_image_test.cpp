@@ -36,7 +36,7 @@ Image NewImage(const SynthParams& params) {
 std::vector<std::uint8_t> SampleBytes(std::uint32_t seed, const SynthParams& p) {
   std::vector<std::uint8_t> samples(4 * static_cast<std::size_t>(FrameCount(p.lengthMs)));
   NoiseSeed(seed);
-  FillSamples(samples.data(), p.freq, p.lengthMs, p.rustle, p.start, p.end, p.cutter);
+  FillSamples(samples.data(), p, SharedNoise());
   return samples;
 }
 
@@ -156,7 +156,7 @@ TEST(WaveImage, WriteIntoCallersBlockEqualsNewImage) {
   ASSERT_NE(image, nullptr);
   std::vector<std::uint8_t> block(static_cast<std::size_t>(WaveImageSize(params.lengthMs)));
   NoiseSeed(4);
-  WaveImageWrite(block.data(), params);
+  WaveImageWrite(block.data(), params, SharedNoise());
   EXPECT_TRUE(std::equal(block.begin(), block.end(), image.get()));
 }
 

@@ -77,7 +77,7 @@ std::vector<std::uint8_t> ExpectedImage(std::uint32_t seed) {
   NoiseSeed(seed);
   const SynthParams params = KnobParams();
   std::vector<std::uint8_t> image(WaveImageSize(params.lengthMs));
-  WaveImageWrite(image.data(), params);
+  WaveImageWrite(image.data(), params, SharedNoise());
   return image;
 }
 

@@ -240,7 +240,8 @@ TEST_F(DrawingTest, PresentsAreAtLeastOneSixtyFirstOfASecondApart) {
   for (int i = 0; i < 6; ++i) ScreenFlip();
   const auto took = std::chrono::steady_clock::now() - start;
   EXPECT_GE(took, std::chrono::microseconds(6 * 1000000 / 61));
-  EXPECT_LT(took, std::chrono::milliseconds(6 * 1000 / 61 + 60)) << "paced, not stalled";
+  // Generous: a loaded machine may delay a present, but pacing must not stall.
+  EXPECT_LT(took, std::chrono::seconds(1)) << "paced, not stalled";
 }
 
 }  // namespace

@@ -1,0 +1,42 @@
+// Settings lines: one line of text that describes one sound in the words of
+// tonkelwerk-render's command line, so that a sound can be kept in a text file,
+// pasted between the program and scripts, and rendered again to the same bytes:
+//
+//   laser: start=10 end=90 freq=120 rustle=20 cutter=30 len=40 seed=7
+//
+// Words are separated by blanks or tabs and may come in any order. A knob that
+// is missing is 0; `seed` is optional; the `name:` prefix is optional and names
+// the output file. A '#' starts a comment that runs to the end of the line.
+// Standard C++ only, like the rest of the engine.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Named from this folder, not from the project root: installed, both headers
+// lie side by side in include/tonkelwerk/.
+#include "sound_engine.h"
+
+struct SoundSettings {
+  std::string name;  // "" when the line has no "name:" prefix
+  KnobAngles knobs;  // whole degrees 0..360
+  std::optional<std::uint32_t> seed;
+};
+
+struct SettingsLineResult {
+  SoundSettings settings;
+  std::string error;  // "" for a good line; otherwise says why, quoting the offending word
+};
+
+// Reads one line. Angles are whole degrees 0..360 and the seed 0..4294967295,
+// in plain decimal digits. A name is letters, digits, '-', '_' and '.', and
+// does not start with '.', so that it is a file name in any folder. A word
+// given twice is an error, since one of the two values would be lost.
+SettingsLineResult ParseSettingsLine(std::string_view line);
+
+// The line for `settings`: the name prefix when there is a name, all six knobs
+// in the order of the window, then the seed when there is one. Reading it back
+// gives the same settings.
+std::string SettingsLineText(const SoundSettings& settings);
