@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs everything the build, the program and the tests need on Debian 12,
 # from Debian's own packages. Does nothing when all of them are there already.
-# Usage: scripts/install-deps.sh [win32]   (win32: also the Windows cross build
-# and Wine to run it)
+# Usage: scripts/install-deps.sh [win32]   (win32: also the Windows cross build,
+# its installer and Wine to run them)
 set -euo pipefail
 
 packages=(
@@ -16,10 +16,14 @@ packages=(
   qt6-base-dev fonts-liberation2 fontconfig
   # tests in a real window
   xvfb xauth xdotool x11-utils imagemagick
+  # the packages: icons drawn at build time, their checks, the manual pages
+  librsvg2-bin dpkg-dev lintian appstream man-db
 )
 if [[ "${1:-}" == win32 ]]; then
   # the cross compiler (posix threads), GoogleTest's sources, and Wine
   packages+=(g++-mingw-w64-x86-64-posix googletest wine wine64)
+  # the Windows packages: the installer's compiler, and the zip read back
+  packages+=(nsis zip unzip)
 fi
 
 missing=()

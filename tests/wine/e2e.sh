@@ -330,6 +330,8 @@ case_installer() {
   [[ $listing == "LICENSE.txt README.txt tonkelwerk-render.exe tonkelwerk.exe" ]] ||
     fail "the zip holds: $listing"
 
+  # Per user: the installer's manifest asks Windows for no administrator.
+  grep -aq 'level="asInvoker"' "$SETUP_EXE" || fail "the installer asks for more than the user's rights"
   local folder=$WINEPREFIX/drive_c/Games/Tonkelwerk uninstall_key
   uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tonkelwerk'
   wine "$SETUP_EXE" /S '/D=C:\Games\Tonkelwerk' </dev/null >/dev/null 2>&1 || fail "setup failed"
