@@ -27,7 +27,7 @@ if(WIN32)
   set(CPACK_PACKAGE_FILE_NAME tonkelwerk-${PROJECT_VERSION}-windows)
   set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/PackagingPerGenerator.cmake)
   # The installer comes from our own script (packaging/windows/NSIS.template.in):
-  # per-user by default, no administrator needed.
+  # for the current user, with no administrator needed.
   set(CPACK_MODULE_PATH ${PROJECT_SOURCE_DIR}/packaging/windows)
   set(CPACK_NSIS_DISPLAY_NAME Tonkelwerk)
   set(CPACK_NSIS_PACKAGE_NAME Tonkelwerk)
