@@ -6,7 +6,8 @@
 
 // Starts the platform services, opens the window with its buttons, screen
 // and knobs. Returns true when the program runs; false after a start-up
-// failure, which has been reported in a box (or on standard error).
+// failure, which has been reported in a box (or on standard error), with
+// the platform's reason as its second line where the platform gives one.
 bool AppStart();
 
 // One pass of the event loop: polls one event, keeps the mouse state, acts
@@ -18,5 +19,6 @@ bool AppLoopPass();
 void AppRunLoop();
 
 // The end sequence: shuts the platform services down in their fixed order.
-// Returns the process's exit status, always 0.
+// Returns the process's exit status: 0, or 1 after a failed start, so that
+// scripts and launchers see the failure.
 int AppEnd();

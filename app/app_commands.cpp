@@ -1,11 +1,13 @@
 // The commands: Reset all, Preview, Save wave and Informations.
 #include "app/app_commands.h"
 
+#include <array>
 #include <iterator>
 
 #include "app/app_state.h"
 #include "platform/core/text.h"
 #include "platform/dialogs/dialogs.h"
+#include "platform/window/window.h"
 #include "sound/render_wave.h"
 #include "sound/sound_engine.h"
 
@@ -64,7 +66,9 @@ void CommandSaveWave() {
 }
 
 std::string AboutText() {
-  static constexpr const char* kLines[] = {
+  // Lines 13 to 15: what this build needs of the system.
+  const std::array<std::string_view, 3> needs = SystemRequirements();
+  const std::string lines[] = {
       "Tonkelwerk V1.00 ",
       "A synthesizer for game sound effects, made by the Tonkelwerk developers.",
       "Questions and ideas are welcome in the project's issue tracker.",
@@ -77,9 +81,9 @@ std::string AboutText() {
       "System-Requirements",
       "----------------------",
       "",
-      "  DirectX 7+",
-      "  Soundcard",
-      "  WindowsXP SP1+",
+      "  " + std::string(needs[0]),
+      "  " + std::string(needs[1]),
+      "  " + std::string(needs[2]),
       "",
       "  ",
       "  ",
@@ -89,9 +93,9 @@ std::string AboutText() {
       "Use it at your own risk.",
   };
   std::string text;
-  for (std::size_t i = 0; i < std::size(kLines); ++i) {
+  for (std::size_t i = 0; i < std::size(lines); ++i) {
     if (i > 0) text += "\r\n";
-    text += kLines[i];
+    text += lines[i];
   }
   return text;
 }

@@ -20,5 +20,6 @@ void CommandInformations();
 // trimming spaces) when the path has no extension, else exactly as chosen.
 std::string SavePathWithExtension(std::string_view chosen);
 
-// The about text: 22 lines separated by CR LF.
+// The about text: 22 lines separated by CR LF; lines 13 to 15 are the
+// backend's system requirements.
 std::string AboutText();

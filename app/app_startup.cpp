@@ -1,4 +1,6 @@
 // Start-up, layout and the end sequence of the program.
+#include <string>
+
 #include "app/app.h"
 #include "app/app_state.h"
 #include "platform/audio/audio.h"
@@ -64,8 +66,13 @@ void PlatformShutdown() {
   FilesShutdown();
 }
 
-bool StartFailed(const char* text) {
-  MessageBoxShow("Error", text, kBoxError);
+constexpr std::int32_t kExitStartFailed = 1;
+
+// Reports a failed start with its fixed text and, as the second line, the
+// platform's `reason` where it gives one.
+bool StartFailed(const char* text, const std::string& reason = "") {
+  appState.exitStatus = kExitStartFailed;
+  MessageBoxShow("Error", reason.empty() ? text : std::string(text) + "\n" + reason, kBoxError);
   return false;
 }
 
@@ -94,24 +101,25 @@ bool AppStart() {
   appState = AppState{};
   PlatformStartup();
   appState.backgroundColour = ButtonFaceColour();
-  if (!ScreenInit()) return StartFailed("Error. DirectX-Error: 001");
-  if (!SoundInit()) return StartFailed("Error. DirectX-Error: 002");
+  if (!ScreenInit()) return StartFailed("Error. DirectX-Error: 001", ScreenFailureReason());
+  if (!SoundInit()) return StartFailed("Error. DirectX-Error: 002", SoundFailureReason());
   appState.window = MainWindowOpen(kNewObject, kWindowNoPosition, kWindowNoPosition, 640, 155,
                                    "Tonkelwerk 1.00", kMainWindowFlags);
   if (!appState.window) return StartFailed("Not enough RAM available.");
   AddButtons();
   if (!ScreenOpenEmbedded(WindowNativeHandle(appState.window), 0, 0, 540, 145, 0, 0, 0))
-    return StartFailed("Error. DirectX-Error: 003");
+    return StartFailed("Error. DirectX-Error: 003", ScreenFailureReason());
   appState.labelFont = FontHandle(FontLoad(kNewObject, "Arial", 8));
   if (!AddKnobs()) return StartFailed("Not enough RAM available.");
   return true;
 }
 
 int AppEnd() {
+  const int status = appState.exitStatus;
   PlatformShutdown();
   // The knobs' images went with the screen; their records go here.
   for (KnobControl* knob : AppKnobs())
     if (knob) knob->methods->Destroy(knob);
   appState = AppState{};
-  return 0;
+  return status;
 }

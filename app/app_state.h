@@ -27,6 +27,7 @@ struct AppState {
   std::string savePath;
   FontHandleValue labelFont = 0;
   MouseState mouse;
+  std::int32_t exitStatus = 0;  // the process's: 1 once start-up has failed
 };
 
 extern AppState appState;

@@ -1,7 +1,12 @@
-// Tonkelwerk: a synthesizer for game sound effects. Takes no command line.
-#include "app/app.h"
+// Tonkelwerk: a synthesizer for game sound effects. The command line only
+// asks for help or the version; without it the window opens.
+#include <span>
 
-int main() {
+#include "app/app.h"
+#include "app/app_command_line.h"
+
+int main(int argc, char** argv) {
+  if (const auto answered = AnswerCommandLine(std::span(argv + 1, argv + argc))) return *answered;
   if (AppStart()) AppRunLoop();
   return AppEnd();
 }

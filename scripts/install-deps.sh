@@ -16,6 +16,8 @@ packages=(
   qt6-base-dev fonts-liberation2 fontconfig
   # tests in a real window
   xvfb xauth xdotool x11-utils imagemagick
+  # a window manager that frames the window, for the start-up test
+  openbox
   # the packages: icons drawn at build time, their checks, the manual pages
   librsvg2-bin dpkg-dev lintian appstream man-db
 )

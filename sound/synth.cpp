@@ -4,7 +4,10 @@
 // is kept in single precision, and round() means nearest with ties to even
 // (as std::nearbyint in the default rounding mode). The build keeps floating-point
 // contraction off so that no fused multiply-add changes a product.
+#include <bit>
+#include <climits>
 #include <cmath>
+#include <cstring>
 
 #include "sound/sound_engine.h"
 
@@ -32,12 +35,40 @@ double Duration(std::int32_t lengthMs) {
   return lengthMs / kMsPerSecond;
 }
 
-// Stores the low 16 bits of v, little-endian: sums past 16 bits wrap.
+// Stores the low 16 bits of v, little-endian: sums past 16 bits wrap. On a
+// little-endian machine that is one 16-bit store.
 void StoreSample(std::uint8_t* at, std::int32_t v) {
-  const auto bits = static_cast<std::uint32_t>(v);
-  at[0] = static_cast<std::uint8_t>(bits & 0xFFu);
-  at[1] = static_cast<std::uint8_t>((bits >> 8) & 0xFFu);
+  const auto bits = static_cast<std::uint16_t>(static_cast<std::uint32_t>(v) & 0xFFFFu);
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(at, &bits, sizeof bits);
+  } else {
+    at[0] = static_cast<std::uint8_t>(bits & 0xFFu);
+    at[1] = static_cast<std::uint8_t>(bits >> 8);
+  }
 }
+
+// Counts down to the next cut sample: numbering the interleaved samples from
+// 0, those whose number is a positive multiple of cutter + 1. With cutter 0
+// the count never runs out within a sound.
+class CutClock {
+ public:
+  explicit CutClock(std::int32_t cutter)
+      : period_(cutter + 1), left_(cutter == 0 ? INT32_MAX : period_) {}
+
+  // Whether the next sample is a cut sample.
+  bool Tick() {
+    if (left_ != 0) {
+      --left_;
+      return false;
+    }
+    left_ = period_ - 1;
+    return true;
+  }
+
+ private:
+  std::int32_t period_;
+  std::int32_t left_;
+};
 
 }  // namespace
 
@@ -62,15 +93,15 @@ void FillSamples(std::uint8_t* samples, const SynthParams& params, NoiseSource& 
   const std::int32_t frames = RoundToInt(kSampleRate * duration);
   const std::int32_t half = RoundToInt(halfFrames);
   const std::int32_t freq = params.freq;
+  const std::int32_t rustle = params.rustle;
   const std::int32_t start = params.start;
   const std::int32_t end = params.end;
-  const std::int32_t cutter = params.cutter;
   const auto rise = static_cast<float>(start / halfFrames);
   const auto fall = static_cast<float>(end / halfFrames);
   // With no rise the pitch begins `end` above freq and falls back over the
   // second half.
   float sweep = start == 0 ? static_cast<float>(end) : 0.0f;
-  std::int32_t cutCount = 0;
+  CutClock cut(params.cutter);
   std::uint8_t* at = samples;
   // A private copy of the generator: the byte stores below could alias the
   // caller's, which would force its state back to memory on every sample.
@@ -82,17 +113,15 @@ void FillSamples(std::uint8_t* samples, const SynthParams& params, NoiseSource& 
     // Both channels share the phase, so the tone is computed once a frame.
     const double tone = kAmplitude * std::sin(phase);
     for (int channel = 0; channel < 2; ++channel) {
-      std::int32_t v;
-      if (cutter != 0 && cutCount > cutter) {
+      double v;
+      if (cut.Tick()) {
         // A cut sample: the bare tone, no sweep, no noise, no draw. Without
         // a sweep the frame's tone is that very value, computed alike.
-        cutCount = 0;
-        v = RoundToInt(sweep == 0.0f ? tone : kAmplitude * std::sin(freq * kPhaseFactor * time));
+        v = sweep == 0.0f ? tone : kAmplitude * std::sin(freq * kPhaseFactor * time);
       } else {
-        v = RoundToInt(tone + draws.UpTo(params.rustle));
+        v = tone + draws.UpTo(rustle);
       }
-      if (cutter != 0) ++cutCount;
-      StoreSample(at, v);
+      StoreSample(at, RoundToInt(v));
       at += 2;
     }
     // The sweep moves after the frame: frame 1 sounds with the initial sweep.

@@ -12,6 +12,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "platform/core/object_table.h"
 
@@ -22,6 +24,15 @@ bool SoundBackendBuilt();
 // Opens the default playback device. Nonzero when the sound system is ready,
 // 0 when there is no usable device. Calling it again while ready is harmless.
 std::int32_t SoundInit();
+
+// Why the latest SoundInit failed, in words for the user ("no sound device
+// could be opened: ..."); "" after a success, and where the platform tells no
+// more than the failure itself.
+std::string SoundFailureReason();
+
+// The environment variables that choose the sound system, one per line
+// ("  NAME  what it does"), for the program's usage text; "" where none do.
+std::string_view SoundEnvironmentHelp();
 
 // Makes a sound of the PCM WAVE image `image` of `imageSize` bytes: "RIFF" at
 // 0, "fmt " at 12, then whole chunks up to the "data" chunk, whose D bytes are

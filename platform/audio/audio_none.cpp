@@ -5,6 +5,10 @@
 
 bool SoundBackendBuilt() { return false; }
 
+std::string SoundFailureReason() { return "this build has no sound backend"; }
+
+std::string_view SoundEnvironmentHelp() { return ""; }
+
 std::int32_t SoundInit() { return 0; }
 
 ObjectId SoundFromImage(const std::uint8_t*, std::int32_t) { return 0; }

@@ -4,7 +4,8 @@
 // program's own format (44,100 Hz, 16-bit, stereo) and reopened in a sound's
 // format when a sound of another PCM format starts; sounds made from WAVE
 // images; start, volume by the shared volume table, release; several playing
-// sounds of the device's format are mixed with saturation.
+// sounds of the device's format are mixed with saturation; the loader's or
+// SDL's own words when no device opens; SDL_AUDIODRIVER in the usage text.
 // Leaves out: compressed formats (PCM 8-bit unsigned and 16-bit signed only),
 // panning and frequency changes.
 // Depends on: SDL2 (SDL_INIT_AUDIO only, callback mode), loaded when the
@@ -20,6 +21,7 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "platform/audio/audio.h"
 
@@ -54,6 +56,7 @@ void SdlReleaseSound(SdlSound& sound) {
 struct SdlApi {
   void* library = nullptr;
   decltype(&SDL_SetHint) SetHint = nullptr;
+  decltype(&SDL_GetError) GetError = nullptr;
   decltype(&SDL_InitSubSystem) InitSubSystem = nullptr;
   decltype(&SDL_Quit) Quit = nullptr;
   decltype(&SDL_OpenAudioDevice) OpenAudioDevice = nullptr;
@@ -64,6 +67,7 @@ struct SdlApi {
 };
 
 SdlApi sdl;
+std::string sdlLoadError;  // why the library could not be loaded
 
 template <typename Function>
 bool SdlResolve(Function& function, const char* name) {
@@ -76,13 +80,19 @@ void SdlUnload() {
   sdl = {};
 }
 
+constexpr const char* kSdlLibrary = "libSDL2-2.0.so.0";
+
 // Loads the library and every function; false, with nothing loaded, when any
 // of them is missing.
 bool SdlLoad() {
   if (sdl.library) return true;
-  sdl.library = dlopen("libSDL2-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
-  if (!sdl.library) return false;
+  sdl.library = dlopen(kSdlLibrary, RTLD_NOW | RTLD_LOCAL);
+  if (!sdl.library) {
+    sdlLoadError = dlerror();
+    return false;
+  }
   const bool resolved = SdlResolve(sdl.SetHint, "SDL_SetHint") &&
+                        SdlResolve(sdl.GetError, "SDL_GetError") &&
                         SdlResolve(sdl.InitSubSystem, "SDL_InitSubSystem") &&
                         SdlResolve(sdl.Quit, "SDL_Quit") &&
                         SdlResolve(sdl.OpenAudioDevice, "SDL_OpenAudioDevice") &&
@@ -90,8 +100,16 @@ bool SdlLoad() {
                         SdlResolve(sdl.PauseAudioDevice, "SDL_PauseAudioDevice") &&
                         SdlResolve(sdl.LockAudioDevice, "SDL_LockAudioDevice") &&
                         SdlResolve(sdl.UnlockAudioDevice, "SDL_UnlockAudioDevice");
-  if (!resolved) SdlUnload();
+  if (!resolved) {
+    sdlLoadError = std::string(kSdlLibrary) + " lacks functions of SDL 2";
+    SdlUnload();
+  }
   return resolved;
+}
+
+// Why SDL could not be used: the loader's words, else SDL's own.
+std::string SdlError() {
+  return sdl.library ? sdl.GetError() : sdlLoadError;
 }
 
 // Starts SDL's audio. SDL would catch Ctrl+C and SIGTERM for its event queue,
@@ -105,6 +123,7 @@ struct SdlAudio {
   SDL_AudioDeviceID device = 0;
   SdlFormat format;
   ObjectTable<SdlSound> sounds{SdlReleaseSound};
+  std::string failure;  // why the latest SoundInit failed
 };
 
 SdlAudio audio;
@@ -219,9 +238,24 @@ std::int32_t SoundInit() {
   // The library stays loaded from a successful SDL_InitSubSystem on until
   // SoundShutdown.
   const bool ready = sdl.library || (SdlLoad() && SdlInitAudio());
-  if (ready && SdlOpenDevice({44100, AUDIO_S16LSB, 2})) return 1;
+  if (ready && SdlOpenDevice({44100, AUDIO_S16LSB, 2})) {
+    audio.failure.clear();
+    return 1;
+  }
+  // SDL's words go with the library: they are read first.
+  const std::string sdlSays = SdlError();
   SoundShutdown();
+  audio.failure = "no sound device could be opened" + (sdlSays.empty() ? "" : ": " + sdlSays);
   return 0;
+}
+
+std::string SoundFailureReason() {
+  return audio.failure;
+}
+
+std::string_view SoundEnvironmentHelp() {
+  return "  SDL_AUDIODRIVER  SDL's sound driver: pulseaudio, pipewire, alsa, ...; dummy\n"
+         "                   plays nothing, disk writes to SDL_DISKAUDIOFILE\n";
 }
 
 ObjectId SoundFromImage(const std::uint8_t* image, std::int32_t imageSize) {

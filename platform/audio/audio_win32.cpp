@@ -93,6 +93,16 @@ IDirectSoundBuffer* Win32NewBuffer(const WAVEFORMATEX& format, std::int64_t size
 
 bool SoundBackendBuilt() { return true; }
 
+std::string SoundFailureReason() {
+  // DirectSound's error codes would tell a user no more than the fixed
+  // message does.
+  return "";
+}
+
+std::string_view SoundEnvironmentHelp() {
+  return "";
+}
+
 std::int32_t SoundInit() {
   if (!Win32MultimediaWindow()) return 0;
   if (audio.device) return 1;

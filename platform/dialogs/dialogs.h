@@ -1,20 +1,16 @@
-// Dialogs, the working directory and fonts: the modal message box, the
-// save-file dialog, the current directory the dialog starts in, and the
-// caption font of the knobs.
+// Dialogs and the working directory: the modal message box, the save-file
+// dialog and the current directory the dialog starts in.
 //
 // While a box or dialog is open the program's own windows take no input.
-// Fonts live in an ObjectTable until FontsShutdown.
 //
 // Backends: dialogs_qt.cpp (Qt Widgets), dialogs_win32.cpp (User32, common
-// dialogs, GDI).
+// dialogs).
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "platform/core/object_table.h"
-#include "platform/screen/screen.h"
 
 // Message box styles: the icon, with the single OK button.
 inline constexpr std::uint32_t kBoxPlain = 0;
@@ -24,7 +20,8 @@ inline constexpr std::uint32_t kBoxWarning = 48;
 // Shows a modal box with `title`, `text`, the icon of `style` and one OK
 // button; returns when the user has closed it. Returns 1 for OK, 0 when no
 // box can be shown (the backend then writes title and text to the standard
-// error stream where it has one).
+// error stream where it has one). Error boxes go to that stream as well,
+// where launchers and scripts see them.
 std::int32_t MessageBoxShow(std::string_view title, std::string_view text, std::uint32_t style);
 
 // Runs the modal save dialog. `pattern` holds pairs of a display name and a
@@ -39,14 +36,3 @@ std::string SaveDialogRun(std::string_view title, std::string_view initialPath,
 
 // The current directory ending in the path separator, or "" when unknown.
 std::string WorkingDirectory();
-
-// Loads the plain font `face` at `points` points (at 96 dots per inch: a
-// point is 4/3 pixel). Returns the record's reference for id -1, else the
-// native handle; 0 on failure.
-ObjectId FontLoad(ObjectId id, std::string_view face, std::int32_t points);
-
-// The native handle of a loaded font for DrawingSelectFont, 0 when none.
-FontHandleValue FontHandle(ObjectId font);
-
-// Releases every loaded font.
-void FontsShutdown();

@@ -1,12 +1,11 @@
-// Message boxes, the save dialog, the working directory and fonts on Qt.
+// Message boxes, the save dialog and the working directory on Qt.
 //
 // Implements: application-modal QMessageBox with the icon of the style and
-// one OK button (title and text go to standard error when no display could
-// start); Qt's own QFileDialog for saving (the same dialog on every desktop),
+// one OK button (title and text go to standard error too for an error box,
+// and instead of the box when no display could start); Qt's own QFileDialog for saving (the same dialog on every desktop),
 // with the name filters of the pattern, no overwrite question and no added
 // extension, starting in the folder of the initial path; the current
-// directory with '/' as separator; fonts as a family and a pixel size, which
-// the drawing service turns into QFonts.
+// directory with '/' as separator.
 // Leaves out: other button sets of the message box, the open-file dialog.
 // Depends on: Qt 6 Widgets through platform/qt/qt_shared.h; POSIX getcwd.
 #include <unistd.h>
@@ -16,28 +15,12 @@
 #include <QMessageBox>
 #include <climits>
 #include <cstdio>
-#include <memory>
 #include <string>
 
 #include "platform/dialogs/dialogs.h"
 #include "platform/qt/qt_shared.h"
 
 namespace {
-
-struct QtFontRecord {
-  std::unique_ptr<QtFontSpec> handle;
-  bool Live() const { return handle != nullptr; }
-};
-
-void QtReleaseFont(QtFontRecord& record) {
-  record.handle.reset();
-}
-
-ObjectTable<QtFontRecord> fonts{QtReleaseFont};
-
-// Pixels per inch of the images that fonts are drawn on (HiDPI screens scale
-// whole images, not fonts).
-constexpr int kLogicalDpi = 96;
 
 QMessageBox::Icon QtBoxIcon(std::uint32_t style) {
   switch (style & 0xF0) {
@@ -82,20 +65,11 @@ bool QtNameAllowed(const QString& name) {
 
 }  // namespace
 
-const QtFontSpec* QtFontFromHandle(std::intptr_t handle) {
-  const QtFontSpec* found = nullptr;
-  fonts.ForEachLive([&](const QtFontRecord& record) {
-    if (reinterpret_cast<std::intptr_t>(record.handle.get()) == handle) found = record.handle.get();
-  });
-  return found;
-}
-
 std::int32_t MessageBoxShow(std::string_view title, std::string_view text, std::uint32_t style) {
-  if (!QtAppRunning()) {
+  if (!QtAppRunning() || (style & 0xF0) == kBoxError)
     std::fprintf(stderr, "%.*s: %.*s\n", static_cast<int>(title.size()), title.data(),
                  static_cast<int>(text.size()), text.data());
-    return 0;
-  }
+  if (!QtAppRunning()) return 0;
   QMessageBox box(QtBoxIcon(style), QtText(title), QtText(text), QMessageBox::Ok, QtBoxOwner());
   box.setWindowModality(Qt::ApplicationModal);
   box.exec();
@@ -132,23 +106,4 @@ std::string WorkingDirectory() {
   std::string directory(path);
   if (directory.back() != '/') directory += '/';
   return directory;
-}
-
-ObjectId FontLoad(ObjectId id, std::string_view face, std::int32_t points) {
-  if (points <= 0) return 0;
-  QtFontRecord* record = fonts.Create(id);
-  if (!record) return 0;
-  record->handle =
-      std::make_unique<QtFontSpec>(QtFontSpec{QtText(face), (points * kLogicalDpi + 36) / 72});
-  if (id == kNewObject) return ObjectTable<QtFontRecord>::ReferenceOf(record);
-  return reinterpret_cast<ObjectId>(record->handle.get());
-}
-
-FontHandleValue FontHandle(ObjectId font) {
-  const QtFontRecord* record = fonts.Find(font);
-  return record ? reinterpret_cast<FontHandleValue>(record->handle.get()) : 0;
-}
-
-void FontsShutdown() {
-  fonts.Clear();
 }

@@ -1,16 +1,15 @@
-// Message boxes, the save dialog, the working directory and fonts on Win32.
+// Message boxes, the save dialog and the working directory on Win32.
 //
 // Implements: MessageBoxA and GetSaveFileNameA, each modal for the whole
 // thread (the thread's other enabled, visible windows are disabled while it
 // is open, the foreground window of this process is its owner); the save
 // dialog's filter list, initial folder and name split from the initial path,
 // no overwrite question, no added extension, the current directory left
-// alone; GetCurrentDirectoryA with a final backslash; plain fonts made with
-// CreateFontA at the display's vertical resolution.
-// Leaves out: the open-file dialog, multiple selection, font styles. Paths of
+// alone; GetCurrentDirectoryA with a final backslash.
+// Leaves out: the open-file dialog, multiple selection. Paths of
 // 260 characters or more: the current directory then reads as unknown ("")
 // and a longer initial name is not offered.
-// Depends on: User32, the common dialogs, Kernel32, GDI32.
+// Depends on: User32, the common dialogs, Kernel32.
 #include <windows.h>
 // The headers below need windows.h first.
 #include <commdlg.h>
@@ -24,18 +23,6 @@ namespace {
 
 constexpr DWORD kPathSpace = MAX_PATH;  // 260 bytes: 259 characters and the terminator
 constexpr DWORD kSaveFlags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_EXPLORER;
-
-struct Win32FontRecord {
-  HFONT handle;
-  bool Live() const { return handle != nullptr; }
-};
-
-void Win32ReleaseFont(Win32FontRecord& font) {
-  if (font.handle) DeleteObject(font.handle);
-  font.handle = nullptr;
-}
-
-ObjectTable<Win32FontRecord> fonts{Win32ReleaseFont};
 
 // A window that a box or dialog disabled, to be enabled again afterwards.
 struct Win32DisabledWindow {
@@ -137,33 +124,4 @@ std::string WorkingDirectory() {
   std::string result(directory, length);
   if (result.back() != '\\') result += '\\';
   return result;
-}
-
-ObjectId FontLoad(ObjectId id, std::string_view face, std::int32_t points) {
-  Win32FontRecord* font = fonts.Create(id);
-  if (!font) return 0;
-  const ObjectId identifier =
-      id == kNewObject ? ObjectTable<Win32FontRecord>::ReferenceOf(font) : id;
-  HDC display = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
-  if (display) {
-    // A negative height asks for the character height without internal leading.
-    const int height = -MulDiv(points, GetDeviceCaps(display, LOGPIXELSY), 72);
-    font->handle = CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0,
-                               0, 0, 0, std::string(face).c_str());
-    DeleteDC(display);
-  }
-  if (!font->handle) {
-    fonts.Remove(identifier);
-    return 0;
-  }
-  return id == kNewObject ? identifier : reinterpret_cast<ObjectId>(font->handle);
-}
-
-FontHandleValue FontHandle(ObjectId font) {
-  const Win32FontRecord* record = fonts.Find(font);
-  return record ? reinterpret_cast<FontHandleValue>(record->handle) : 0;
-}
-
-void FontsShutdown() {
-  fonts.Clear();
 }

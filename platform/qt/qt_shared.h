@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 class QImage;
@@ -15,6 +16,10 @@ class QWidget;
 // report failures and message boxes go to standard error.
 bool QtAppStart();
 
+// Why the last QtAppStart failed: Qt's first words on it (its logging
+// category left out), "" when Qt said nothing or the start succeeded.
+std::string QtAppStartError();
+
 // True while the QApplication runs.
 bool QtAppRunning();
 
@@ -24,15 +29,6 @@ void QtAppStop();
 // The live top-level widget whose native handle (its address) is `handle`,
 // or nullptr. Native window handles are widget addresses, checked here.
 QWidget* QtWidgetFromHandle(std::intptr_t handle);
-
-// A loaded font as the fonts service describes it to the drawing service.
-struct QtFontSpec {
-  QString family;
-  int pixelSize = 0;
-};
-
-// The font behind a native font handle of the fonts service, or nullptr.
-const QtFontSpec* QtFontFromHandle(std::intptr_t handle);
 
 // The picture of a live image of the screen service, or nullptr.
 QImage* QtImageFromHandle(std::intptr_t handle);

@@ -1,11 +1,14 @@
-// The embedded screen, its images and drawing on images.
+// The embedded screen, its images, drawing on images and the fonts it draws
+// text in.
 //
 // One double-buffered drawing surface sits in a window's client area: every
 // frame is cleared, images are copied onto its back buffer and ScreenFlip
 // presents the back buffer, at most once per 1/61 second. Images are
 // off-screen pictures in an ObjectTable (made under -1, their references are
 // their handles; 0 is no image). Drawing opens on one image at a time and
-// draws rectangles, circles, ellipses and text on it.
+// draws rectangles, circles, ellipses and text on it. Fonts live in an
+// ObjectTable of their own until FontsShutdown, which the program calls after
+// the windows are gone.
 //
 // Colours are 0x00BBGGRR: red in the lowest byte.
 //
@@ -14,6 +17,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "platform/core/object_table.h"
@@ -22,8 +26,8 @@
 // An image's handle: the reference of its record, 0 for none.
 using ImageHandle = ObjectId;
 
-// A native font handle as the dialogs service's FontHandle gives it;
-// kSystemFont selects the platform's system font.
+// A native font handle as FontHandle gives it; kSystemFont selects the
+// platform's system font.
 using FontHandleValue = std::intptr_t;
 inline constexpr FontHandleValue kSystemFont = -1;
 
@@ -41,6 +45,11 @@ std::int32_t ScreenInit();
 std::int32_t ScreenOpenEmbedded(WindowHandle window, std::int32_t x, std::int32_t y,
                                 std::int32_t width, std::int32_t height, std::int32_t stretch,
                                 std::int32_t rightMargin, std::int32_t bottomMargin);
+
+// Why the latest ScreenInit or ScreenOpenEmbedded failed, in words for the
+// user ("no display could be opened: ..."); "" after a success, and where the
+// platform tells no more than the failure itself.
+std::string ScreenFailureReason();
 
 // Fills the whole back buffer with `colour`.
 void ScreenClear(std::uint32_t colour);
@@ -101,3 +110,14 @@ std::int32_t DrawingText(std::int32_t x, std::int32_t y, std::string_view text,
 // The text's width in pixels in the selected font; 0 for an empty text or
 // while no drawing is open.
 std::int32_t DrawingTextWidth(std::string_view text);
+
+// Loads the plain font `face` at `points` points (at 96 dots per inch: a
+// point is 4/3 pixel). Returns the record's reference for id -1, else the
+// native handle; 0 on failure.
+ObjectId FontLoad(ObjectId id, std::string_view face, std::int32_t points);
+
+// The native handle of a loaded font for DrawingSelectFont, 0 when none.
+FontHandleValue FontHandle(ObjectId font);
+
+// Releases every loaded font.
+void FontsShutdown();

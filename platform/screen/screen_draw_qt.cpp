@@ -1,25 +1,57 @@
-// Drawing on images with QPainter.
+// Drawing on images with QPainter, and the fonts it draws text in.
 //
 // Implements: one open drawing at a time on an image of the screen service;
 // the style flags (transparent text, XOR mix, outline only); rectangles with
 // the right and bottom edges excluded, ellipses in their box, circles with the
 // 2 x 2 square for radius 1; text with its top-left corner at a point, on an
 // opaque background unless the style says otherwise; text widths. Shapes are
-// not antialiased, like the GDI shapes they stand for; text is.
+// not antialiased, like the GDI shapes they stand for; text is. Fonts are a
+// family and a pixel size, made into a QFont only while a drawing is open.
 // Leaves out: drawing on the back buffer and pixel access (the program draws
 // on images only).
-// Depends on: Qt 6 Gui through platform/qt/qt_shared.h; fonts from the
-// dialogs service's fonts (QtFontFromHandle).
+// Depends on: Qt 6 Gui through platform/qt/qt_shared.h.
 #include <QApplication>
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <memory>
 #include <optional>
 
 #include "platform/qt/qt_shared.h"
 #include "platform/screen/screen.h"
 
 namespace {
+
+// A loaded font: what a QFont is made of when text is drawn.
+struct QtFontSpec {
+  QString family;
+  int pixelSize = 0;
+};
+
+struct QtFontRecord {
+  std::unique_ptr<QtFontSpec> handle;
+  bool Live() const { return handle != nullptr; }
+};
+
+void QtReleaseFont(QtFontRecord& record) {
+  record.handle.reset();
+}
+
+ObjectTable<QtFontRecord> fonts{QtReleaseFont};
+
+// Pixels per inch of the images that fonts are drawn on (HiDPI screens scale
+// whole images, not fonts).
+constexpr int kLogicalDpi = 96;
+
+// The font behind a native font handle, or nullptr.
+const QtFontSpec* QtFontFromHandle(FontHandleValue handle) {
+  const QtFontSpec* found = nullptr;
+  fonts.ForEachLive([&](const QtFontRecord& record) {
+    if (reinterpret_cast<FontHandleValue>(record.handle.get()) == handle)
+      found = record.handle.get();
+  });
+  return found;
+}
 
 struct QtDrawing {
   std::optional<QPainter> painter;  // engaged while a drawing is open
@@ -146,4 +178,23 @@ std::int32_t DrawingTextWidth(std::string_view text) {
   if (!drawing.painter || text.empty()) return 0;
   const QFontMetrics metrics(*drawing.font, drawing.painter->device());
   return metrics.horizontalAdvance(QtText(text));
+}
+
+ObjectId FontLoad(ObjectId id, std::string_view face, std::int32_t points) {
+  if (points <= 0) return 0;
+  QtFontRecord* record = fonts.Create(id);
+  if (!record) return 0;
+  record->handle =
+      std::make_unique<QtFontSpec>(QtFontSpec{QtText(face), (points * kLogicalDpi + 36) / 72});
+  if (id == kNewObject) return ObjectTable<QtFontRecord>::ReferenceOf(record);
+  return reinterpret_cast<ObjectId>(record->handle.get());
+}
+
+FontHandleValue FontHandle(ObjectId font) {
+  const QtFontRecord* record = fonts.Find(font);
+  return record ? reinterpret_cast<FontHandleValue>(record->handle.get()) : 0;
+}
+
+void FontsShutdown() {
+  fonts.Clear();
 }

@@ -1,5 +1,5 @@
 // Drawing on images with GDI, through the device context of the image's
-// DirectDraw surface.
+// DirectDraw surface, and the fonts it draws text in.
 //
 // Implements: one open drawing at a time on an image of the screen service;
 // the style flags (transparent text, XOR pen mix, outline only); rectangles
@@ -7,13 +7,17 @@
 // their box, circles with the 2 x 2 square for radius 1, each with a pen and
 // brush of its colour made for the call (the black ones selected at the start
 // of the drawing serve the front colour); text whose top-left corner is at
-// the current position, which then advances; text widths.
-// Leaves out: drawing on the back buffer, pixel access, other shapes.
+// the current position, which then advances; text widths; plain fonts made
+// with CreateFontA at the display's vertical resolution.
+// Leaves out: drawing on the back buffer, pixel access, other shapes, font
+// styles.
 // Depends on: GDI32, DirectDraw surfaces' GetDC and ReleaseDC, the screen
 // service's images (Win32ImageSurface).
 #include <windows.h>
 // The headers below need windows.h first.
 #include <ddraw.h>
+
+#include <string>
 
 #include "platform/screen/screen.h"
 #include "platform/win32/win32_shared.h"
@@ -21,6 +25,18 @@
 namespace {
 
 constexpr COLORREF kBlack = 0x000000;
+
+struct Win32FontRecord {
+  HFONT handle;
+  bool Live() const { return handle != nullptr; }
+};
+
+void Win32ReleaseFont(Win32FontRecord& font) {
+  if (font.handle) DeleteObject(font.handle);
+  font.handle = nullptr;
+}
+
+ObjectTable<Win32FontRecord> fonts{Win32ReleaseFont};
 
 struct Win32Drawing {
   IDirectDrawSurface7* surface = nullptr;
@@ -165,4 +181,33 @@ std::int32_t DrawingTextWidth(std::string_view text) {
   if (!GetTextExtentPoint32A(drawing.context, text.data(), static_cast<int>(text.size()), &extent))
     return 0;
   return extent.cx;
+}
+
+ObjectId FontLoad(ObjectId id, std::string_view face, std::int32_t points) {
+  Win32FontRecord* font = fonts.Create(id);
+  if (!font) return 0;
+  const ObjectId identifier =
+      id == kNewObject ? ObjectTable<Win32FontRecord>::ReferenceOf(font) : id;
+  HDC display = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+  if (display) {
+    // A negative height asks for the character height without internal leading.
+    const int height = -MulDiv(points, GetDeviceCaps(display, LOGPIXELSY), 72);
+    font->handle = CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0,
+                               0, 0, 0, std::string(face).c_str());
+    DeleteDC(display);
+  }
+  if (!font->handle) {
+    fonts.Remove(identifier);
+    return 0;
+  }
+  return id == kNewObject ? identifier : reinterpret_cast<ObjectId>(font->handle);
+}
+
+FontHandleValue FontHandle(ObjectId font) {
+  const Win32FontRecord* record = fonts.Find(font);
+  return record ? reinterpret_cast<FontHandleValue>(record->handle) : 0;
+}
+
+void FontsShutdown() {
+  fonts.Clear();
 }

@@ -1,7 +1,8 @@
 // The embedded screen and its images on Qt: QImage buffers shown by a child
 // widget of the window.
 //
-// Implements: ScreenInit (a usable display), the embedded screen as a child
+// Implements: ScreenInit (a usable display, or Qt's reason why none is), the
+// embedded screen as a child
 // widget with a back buffer that its paint event shows, so the window is
 // repainted from the back buffer without redrawing the knobs; images as
 // QImages, black when new, copied opaquely with clipping; ScreenFlip paced
@@ -26,6 +27,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <thread>
 
 #include "platform/qt/qt_shared.h"
@@ -78,6 +80,7 @@ struct QtScreen {
   QImage presented;  // what the window shows: a flip of the same picture is skipped
   QPointer<QtScreenWidget> widget;
   QtClock::time_point nextPresent;
+  std::string failure;  // why the latest ScreenInit or ScreenOpenEmbedded failed
   long flips = 0;
   long presents = 0;
   std::chrono::system_clock::time_point firstFlip;
@@ -85,6 +88,11 @@ struct QtScreen {
 };
 
 QtScreen screen;
+
+std::int32_t QtScreenFailed(std::string reason) {
+  screen.failure = std::move(reason);
+  return 0;
+}
 
 QImage QtBlankImage(int width, int height) {
   QImage image(width * screen.scale, height * screen.scale, QImage::Format_RGB32);
@@ -129,12 +137,20 @@ QImage* QtImageFromHandle(std::intptr_t handle) {
   return record ? record->handle.get() : nullptr;
 }
 
+std::string ScreenFailureReason() {
+  return screen.failure;
+}
+
 std::int32_t ScreenInit() {
-  if (!QtAppRunning()) return 0;
+  if (!QtAppRunning()) {
+    const std::string qtSays = QtAppStartError();
+    return QtScreenFailed("no display could be opened" + (qtSays.empty() ? "" : ": " + qtSays));
+  }
   const QScreen* primary = QGuiApplication::primaryScreen();
-  if (!primary) return 0;
+  if (!primary) return QtScreenFailed("the display has no screen");
   screen.scale = std::max(1, static_cast<int>(std::ceil(primary->devicePixelRatio())));
   screen.ready = true;
+  screen.failure.clear();
   return 1;
 }
 
@@ -143,7 +159,8 @@ std::int32_t ScreenOpenEmbedded(WindowHandle window, std::int32_t x, std::int32_
                                 std::int32_t rightMargin, std::int32_t bottomMargin) {
   if (screen.widget) ScreenClose();
   QWidget* owner = QtWidgetFromHandle(window);
-  if (!screen.ready || !owner || width <= 0 || height <= 0) return 0;
+  if (!screen.ready || !owner || width <= 0 || height <= 0)
+    return QtScreenFailed("no drawing surface could be made in the window");
   screen.backBuffer = QtBlankImage(width, height);
   screen.presented = QImage();
   screen.widget = new QtScreenWidget(owner, screen.backBuffer);
@@ -156,6 +173,7 @@ std::int32_t ScreenOpenEmbedded(WindowHandle window, std::int32_t x, std::int32_
   screen.widget->show();
   // The first present waits a whole interval, as every later one does.
   screen.nextPresent = QtClock::now() + kPresentInterval;
+  screen.failure.clear();
   return 1;
 }
 

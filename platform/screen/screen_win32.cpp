@@ -439,6 +439,12 @@ IDirectDrawSurface7* Win32ImageSurface(std::intptr_t image) {
   return entry ? entry->surface : nullptr;
 }
 
+std::string ScreenFailureReason() {
+  // DirectDraw's error codes would tell a user no more than the fixed
+  // message does.
+  return "";
+}
+
 std::int32_t ScreenInit() {
   screen.multimediaWindow = Win32MultimediaWindow();
   if (!screen.multimediaWindow) return 0;

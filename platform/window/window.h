@@ -9,6 +9,7 @@
 // Backends: window_qt.cpp (Qt Widgets), window_win32.cpp (User32).
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string_view>
 
@@ -63,6 +64,14 @@ void WindowServiceStartup();
 
 // Destroys every open window with its buttons and ends the toolkit.
 void WindowServiceShutdown();
+
+// What the program needs of the system on this backend, one requirement a
+// line, as the about text lists them.
+std::array<std::string_view, 3> SystemRequirements();
+
+// The environment variables that choose the display, one per line
+// ("  NAME  what it does"), for the program's usage text; "" where none do.
+std::string_view WindowEnvironmentHelp();
 
 // The system's button-face colour, 0x00BBGGRR: the window background.
 std::uint32_t ButtonFaceColour();

@@ -1,13 +1,16 @@
 // Window, buttons and events on Qt Widgets.
 //
 // Implements: top-level windows with a fixed client size (or a sizing border),
-// centred on the screen or the active window; QPushButton children in the
-// platform GUI font (Tab and Shift+Tab move the focus, Space clicks); the
+// centred on the screen or the active window (the outer frame, once the
+// window manager has made it), holding the keyboard focus themselves until
+// the first Tab; QPushButton children in the platform GUI font (Tab and
+// Shift+Tab move the focus, Space clicks); the
 // event poll, which lets Qt handle what is pending without waiting and hands
 // out the translated events one by one: close requests (16, the window stays
 // open), button clicks (13100), mouse moves, presses, double-clicks and
 // releases (512..521) of every widget of the program's windows with the
-// Windows key-state word; the cursor position in client coordinates.
+// Windows key-state word; the cursor position in client coordinates; the
+// backend's system requirements and display environment variables.
 // Leaves out: the window move, size, paint and activation codes (3, 5, 15,
 // 13104) and keyboard message codes, which the application passes over;
 // menus and other control kinds.
@@ -31,6 +34,9 @@ namespace {
 
 struct QtWindowRecord {
   QWidget* handle = nullptr;
+  // The area the window is centred on, kept until the window manager has
+  // put its frame around the window (an empty rectangle: nothing to do).
+  QRect centringArea;
   bool Live() const { return handle != nullptr; }
 };
 
@@ -164,6 +170,31 @@ void QtQueueClick(ObjectId button, ObjectId window) {
   service.queue.push_back({kEventButtonClicked, window, button, 0, 0});
 }
 
+// Places the window's outer frame (as far as the platform knows it yet) in
+// the middle of `area`, never above or left of it. The client area is placed,
+// not the frame: window managers keep a client where it was asked for, while
+// they differ in where they put a frame asked for by its corner.
+void QtCentre(QWidget* window, const QRect& area) {
+  const QRect outer = window->frameGeometry();
+  const QRect client = window->geometry();
+  const QPoint corner(area.left() + std::max(0, (area.width() - outer.width()) / 2),
+                      area.top() + std::max(0, (area.height() - outer.height()) / 2));
+  window->setGeometry(QRect(corner + (client.topLeft() - outer.topLeft()), client.size()));
+}
+
+// A window manager frames a window only after it is shown, and no event
+// tells when Qt has learnt the frame's size: each event of the window looks
+// (Qt keeps the size once known), and the window is centred again, once.
+void QtCentreOnceFramed(ObjectId window) {
+  QtWindowRecord* record = service.windows.Find(window);
+  if (!record || record->centringArea.isEmpty()) return;
+  QWidget* widget = record->handle;
+  if (widget->frameGeometry().size() == widget->size()) return;  // no frame yet
+  const QRect area = record->centringArea;
+  record->centringArea = QRect();
+  QtCentre(widget, area);
+}
+
 // Watches every widget of the program's windows (message boxes and dialogs
 // are not program windows) and queues what the application polls for.
 class QtEventTranslator : public QObject {
@@ -173,6 +204,7 @@ class QtEventTranslator : public QObject {
     auto* widget = static_cast<QWidget*>(receiver);
     const ObjectId window = QtWindowOf(widget);
     if (window == -1) return false;
+    if (widget->isWindow()) QtCentreOnceFramed(window);
     if (event->type() == QEvent::Close && widget->isWindow()) {
       QtQueueClose(window);
       event->ignore();
@@ -202,14 +234,6 @@ QRect QtCentringArea(std::uint32_t flags) {
   return {};
 }
 
-// Places the window's outer frame (as far as the platform knows it yet) in
-// the middle of `area`, never above or left of it.
-void QtCentre(QWidget* window, const QRect& area) {
-  const QSize outer = window->frameGeometry().size();
-  const QPoint corner = area.center() - QPoint(outer.width() / 2, outer.height() / 2);
-  window->move(std::max(corner.x(), area.left()), std::max(corner.y(), area.top()));
-}
-
 }  // namespace
 
 void WindowServiceStartup() {
@@ -229,6 +253,17 @@ void WindowServiceShutdown() {
   delete service.translator;
   service.translator = nullptr;
   QtAppStop();
+}
+
+std::array<std::string_view, 3> SystemRequirements() {
+  return {"Linux desktop (X11 or Wayland)", "Sound device", "Qt 6 and SDL 2"};
+}
+
+std::string_view WindowEnvironmentHelp() {
+  return "  QT_QPA_PLATFORM  Qt's display platform: xcb (X11) or wayland; offscreen\n"
+         "                   runs without showing anything\n"
+         "  DISPLAY          the X11 display to open (xcb)\n"
+         "  WAYLAND_DISPLAY  the Wayland display to open (wayland)\n";
 }
 
 std::uint32_t ButtonFaceColour() {
@@ -261,18 +296,21 @@ ObjectId MainWindowOpen(ObjectId id, std::int32_t x, std::int32_t y, std::int32_
   const QRect area = QtCentringArea(flags);
   if (area.isValid()) {
     QtCentre(window, area);
+    record->centringArea = area;
   } else if (x != kWindowNoPosition && y != kWindowNoPosition) {
     window->move(x, y);
   }
   record->handle = window;
+  // No button has the keyboard focus until the first Tab, as with Windows'
+  // buttons: the window itself takes it, so Space right after start clicks
+  // nothing and Tab moves on to the first button.
+  window->setFocus(Qt::OtherFocusReason);
   if (!(flags & kWindowHidden)) {
     if (flags & kWindowMaximised) {
       window->showMaximized();
     } else {
       window->show();
     }
-    // Showing tells the frame's size: centre again with it.
-    if (area.isValid()) QtCentre(window, area);
   }
   if (id == kNewObject) return ObjectTable<QtWindowRecord>::ReferenceOf(record);
   return reinterpret_cast<ObjectId>(window);

@@ -9,7 +9,8 @@
 // queues close (16), move (3), size (5), activation (13104) and erase (15)
 // events, like ones merged; EventPoll, which hands out queued events first and
 // otherwise fetches one message without waiting; the cursor position in
-// client coordinates with inclusive right and bottom edges.
+// client coordinates with inclusive right and bottom edges; the backend's
+// system requirements.
 // Leaves out: menus, other control kinds, user sizing, custom background
 // brushes (the record has the field; nothing sets it).
 // Depends on: User32, GDI32 (stock font), the common controls, and the win32
@@ -328,6 +329,14 @@ void WindowServiceShutdown() {
   service.buttons.Clear();
   service.events.queue.clear();
   service.buttonParent = nullptr;
+}
+
+std::array<std::string_view, 3> SystemRequirements() {
+  return {"DirectX 7+", "Soundcard", "WindowsXP SP1+"};
+}
+
+std::string_view WindowEnvironmentHelp() {
+  return "";
 }
 
 std::uint32_t ButtonFaceColour() {

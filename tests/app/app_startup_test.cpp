@@ -2,6 +2,7 @@
 // 0 with their captions, and the close request.
 #include <QPushButton>
 #include <QScreen>
+#include <QTest>
 #include <cstdlib>
 #include <string>
 
@@ -102,6 +103,30 @@ TEST_F(AppStartupTest, FramesShowTheKnobsOnTheScreenOverTheButtonFace) {
     EXPECT_EQ(shown.pixel(knob->x, knob->y + 35), qRgb(0, 0, 0)) << knob->x;
     EXPECT_EQ(shown.pixel(knob->x + 35, knob->y + 35 + 28 - 7), qRgb(0, 0, 0)) << knob->x;
   }
+}
+
+// The key goes where the platform would send it: to the focus widget.
+void PressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  QWidget* focus = QApplication::focusWidget();
+  QTest::keyClick(focus ? focus : MainWidget(), key, modifiers);
+  RunFrames(2);
+}
+
+TEST_F(AppStartupTest, NoButtonHasTheFocusUntilTheFirstTabWhichReachesPreview) {
+  ASSERT_TRUE(RunFrames(2));
+  ASSERT_TRUE(MainWidget()->isActiveWindow());
+  EXPECT_EQ(qobject_cast<QPushButton*>(QApplication::focusWidget()), nullptr);
+  ModalAnswerer answerer;
+  PressKey(Qt::Key_Space);
+  EXPECT_TRUE(answerer.boxes.empty()) << "Space clicked a button";
+  PressKey(Qt::Key_Tab);
+  const auto* focused = qobject_cast<QPushButton*>(QApplication::focusWidget());
+  ASSERT_NE(focused, nullptr);
+  EXPECT_EQ(focused->text(), "Preview");
+  PressKey(Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget()->property("text"), "Save wave");
+  PressKey(Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_EQ(QApplication::focusWidget()->property("text"), "Preview");
 }
 
 TEST_F(AppStartupTest, CloseRequestEndsTheLoopAndLeavesTheWindowOpen) {

@@ -76,15 +76,15 @@ start_program() {
 }
 
 # Waits up to $1 seconds for the program to end and checks that its exit
-# status is 0.
-expect_exit_0() {
-  local tries=$(($1 * 10))
+# status is $2 (0 unless given).
+expect_exit() {
+  local tries=$(($1 * 10)) expected=${2:-0}
   while kill -0 "$program_pid" 2>/dev/null && ((tries-- > 0)); do sleep 0.1; done
   if kill -0 "$program_pid" 2>/dev/null; then fail "the program did not end"; fi
   local status=0
   wait "$program_pid" || status=$?
   program_pid=
-  ((status == 0)) || fail "the program ended with status $status"
+  ((status == expected)) || fail "the program ended with status $status, not $expected"
 }
 
 probe() {
@@ -160,7 +160,7 @@ close_by_close_box() {
   read -r close_x close_y <<<"$(field close "$report")"
   [[ -n ${close_x:-} ]] || fail "the window has no close box"
   xdotool mousemove "$close_x" "$close_y" click 1
-  expect_exit_0 15
+  expect_exit 15
 }
 
 # --- the cases ----------------------------------------------------------------
@@ -241,6 +241,8 @@ case_informations() {
   [[ $text == 'Tonkelwerk V1.00 \n'* ]] || fail "the about text begins '${text:0:40}'"
   lines=$(grep -o '\\n' <<<"$text" | wc -l)
   ((lines == 21)) || fail "the about text has $((lines + 1)) lines, not 22"
+  [[ $text == *'\n  DirectX 7+\n  Soundcard\n  WindowsXP SP1+\n'* ]] ||
+    fail "the about text lacks the Windows requirements"
   answer_box Informations "$text"
   close_by_close_box
 }
@@ -311,7 +313,8 @@ case_no_sound() {
   await box Error 30 >/dev/null || fail "no error box appeared"
   ! probe window "$title" >/dev/null || fail "the main window opened without a sound device"
   answer_box Error "Error. DirectX-Error: 002"
-  expect_exit_0 15
+  # A failed start tells scripts and launchers so.
+  expect_exit 15 1
   ! grep -q . "$case_dir/sound.raw" 2>/dev/null || fail "sound was played"
 }
 

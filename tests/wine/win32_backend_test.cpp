@@ -1,7 +1,7 @@
 // The win32 backend's services called directly, under Wine with a display:
-// the window and its events, the embedded screen and drawing, sound from
-// WAVE images, the modal box, the save dialog, the working directory and
-// fonts. What User32 shows is read back through User32 itself.
+// the window and its events, the embedded screen, drawing and fonts, sound
+// from WAVE images, the modal box, the save dialog and the working
+// directory. What User32 shows is read back through User32 itself.
 #include <windows.h>
 // The headers below need windows.h first.
 #include <commdlg.h>
@@ -412,7 +412,7 @@ TEST(Win32Dialogs, WorkingDirectoryEndsInOneBackslash) {
   EXPECT_EQ(WorkingDirectory(), "C:\\");
 }
 
-TEST(Win32Dialogs, FontHeightIsMinusThePointSizeAtTheDisplaysResolution) {
+TEST(Win32ScreenFonts, FontHeightIsMinusThePointSizeAtTheDisplaysResolution) {
   const ObjectId font = FontLoad(kNewObject, "Arial", 8);
   ASSERT_NE(font, 0);
   LOGFONTA description{};
