@@ -63,6 +63,7 @@ check_man_page() {
       fail "$(basename "$page") does not name $option"
   done
 }
+check_man_page "$root/usr/bin/tonkelwerk" "$root/usr/share/man/man1/tonkelwerk.1.gz"
 check_man_page "$root/usr/bin/tonkelwerk-render" "$root/usr/share/man/man1/tonkelwerk-render.1.gz"
 
 knobs=(--start 30 --end 200 --freq 164 --rustle 300 --cutter 90 --len 120 --seed 11)
