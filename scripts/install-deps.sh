@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs everything the build, the program and the tests need on Debian 12,
 # from Debian's own packages. Does nothing when all of them are there already.
-# Usage: scripts/install-deps.sh [win32]   (win32: also the Windows cross build,
-# its installer and Wine to run them)
+# Usage: scripts/install-deps.sh [win32|web]   (win32: also the Windows cross
+# build, its installer and Wine to run them; web: also Emscripten, Node and
+# Chromium)
 set -euo pipefail
 
 packages=(
@@ -26,6 +27,11 @@ if [[ "${1:-}" == win32 ]]; then
   packages+=(g++-mingw-w64-x86-64-posix googletest wine wine64)
   # the Windows packages: the installer's compiler, and the zip read back
   packages+=(nsis zip unzip)
+fi
+if [[ "${1:-}" == web ]]; then
+  # the compiler with its optimizer's parser, GoogleTest's sources, and the
+  # browser with the DevTools client of the page tests
+  packages+=(emscripten node-acorn nodejs googletest chromium python3-websocket)
 fi
 
 missing=()

@@ -2,7 +2,8 @@
 # Builds and runs every test: the Linux program once optimised (with its
 # packages) and once under AddressSanitizer and UBSan, the engine library
 # under ThreadSanitizer, then the Windows program and its packages
-# cross-built and run under Wine. Installs what it needs first.
+# cross-built and run under Wine, then the web page built with Emscripten and
+# run under Node and headless Chromium. Installs what it needs first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh win32
@@ -23,3 +24,4 @@ cmake --preset tsan >/dev/null
 cmake --build --preset tsan -j "$jobs"
 ctest --preset tsan
 scripts/test-win32.sh
+scripts/test-web.sh

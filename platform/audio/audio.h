@@ -7,8 +7,8 @@
 // Playback runs in the background; several started sounds play mixed.
 //
 // Backends: audio_sdl.cpp (SDL2's audio subsystem), audio_win32.cpp
-// (DirectSound), audio_none.cpp (a build without sound). What they share is
-// in audio_common.cpp.
+// (DirectSound), audio_web.cpp (Web Audio), audio_none.cpp (a build without
+// sound). What they share is in audio_common.cpp.
 #pragma once
 
 #include <cstdint>

@@ -4,7 +4,7 @@
 // While a box or dialog is open the program's own windows take no input.
 //
 // Backends: dialogs_qt.cpp (Qt Widgets), dialogs_win32.cpp (User32, common
-// dialogs).
+// dialogs), dialogs_web.cpp (HTML <dialog>s).
 #pragma once
 
 #include <cstdint>

@@ -13,7 +13,8 @@
 // Colours are 0x00BBGGRR: red in the lowest byte.
 //
 // Backends: screen_qt.cpp and screen_draw_qt.cpp (QImage and QPainter),
-// screen_win32.cpp and screen_draw_win32.cpp (DirectDraw and GDI).
+// screen_win32.cpp and screen_draw_win32.cpp (DirectDraw and GDI),
+// screen_web.cpp and screen_draw_web.cpp (Canvas 2D).
 #pragma once
 
 #include <cstdint>

@@ -6,7 +6,8 @@
 // identify them. Event codes keep the numbers of the Windows messages so that
 // every backend speaks the same language to the application.
 //
-// Backends: window_qt.cpp (Qt Widgets), window_win32.cpp (User32).
+// Backends: window_qt.cpp (Qt Widgets), window_win32.cpp (User32),
+// window_web.cpp (a web page's elements).
 #pragma once
 
 #include <array>

@@ -1,0 +1,523 @@
+// The web backend's browser side, linked with --js-library: the page's
+// elements, its event queue, Canvas 2D images, Web Audio sounds, <dialog>
+// boxes and the downloads of saved files. The C++ services in
+// platform/*/*_web.cpp call these tw_* functions; platform/web/web_shared.h
+// declares them.
+//
+// Every browser object lives in TW.objects under a small positive number that
+// the C++ side keeps in its ObjectTable records (0 means none).
+// Leaves out: window moves, sizes, paints and activations (the program passes
+// over them) and the close request: a page is closed by the browser.
+mergeInto(LibraryManager.library, {
+  $TW: {
+    objects: {},
+    next: 1,
+    queue: [],
+    latest: {word: 0, button: 0},
+    cursor: null,        // {x, y} in page coordinates, null off the page
+    screen: null,        // {ctx, x, y, width, height}
+    frame: [],           // the back buffer as a list of what a flip paints
+    presented: '',
+    drawing: null,       // {ctx, image, style, font}
+    audio: null,
+    shareRequests: [],
+    listening: false,    // the page-wide listeners are in place
+    nesting: 0,          // timers nested in the task that runs the program
+    waker: null,         // the message channel that ends short sleeps
+    wakeUp: null,
+    add: function(object) {
+      var id = TW.next++;
+      TW.objects[id] = object;
+      return id;
+    },
+    colour: function(bgr) {
+      var rgb = ((bgr & 0xFF) << 16) | (bgr & 0xFF00) | ((bgr >> 16) & 0xFF);
+      return '#' + (0x1000000 + rgb).toString(16).slice(1);
+    },
+    // Windows' key-state word of a mouse event.
+    keyState: function(e) {
+      return (e.buttons & 1 ? 1 : 0) | (e.buttons & 2 ? 2 : 0) | (e.buttons & 4 ? 16 : 0) |
+             (e.shiftKey ? 4 : 0) | (e.ctrlKey ? 8 : 0);
+    },
+    push: function(code, word, button) {
+      TW.queue.push({code: code, word: word, button: button});
+    },
+    // Mouse codes per button: down, up, double-click follow each other.
+    mouseCode: function(e, offset) {
+      var base = [513, 519, 516][e.button];
+      return base === undefined ? 0 : base + offset;
+    },
+    listenMouse: function(element) {
+      element.addEventListener('mousemove', function(e) { TW.push(512, TW.keyState(e), 0); });
+      element.addEventListener('mousedown', function(e) {
+        var code = TW.mouseCode(e, e.detail === 2 ? 2 : 0);
+        if (code) TW.push(code, TW.keyState(e), 0);
+        // A press on the screen leaves the keyboard focus where it is.
+        if (e.target.tagName !== 'BUTTON') e.preventDefault();
+      });
+      element.addEventListener('mouseup', function(e) {
+        // A left click on a button arrives as its command, not as a release.
+        if (e.target.tagName === 'BUTTON' && e.button === 0) return;
+        var code = TW.mouseCode(e, 1);
+        if (code) TW.push(code, TW.keyState(e), 0);
+      });
+      element.addEventListener('contextmenu', function(e) { e.preventDefault(); });
+    },
+    listenPage: function() {
+      TW.listening = true;
+      document.addEventListener('mousemove', function(e) { TW.cursor = {x: e.clientX, y: e.clientY}; });
+      document.documentElement.addEventListener('mouseleave', function() { TW.cursor = null; });
+      document.addEventListener('keydown', TW.onKey);
+      document.addEventListener('copy', function(e) {
+        if (document.querySelector('dialog[open]')) return;
+        e.preventDefault();
+        TW.shareRequests.push({kind: 1, text: ''});
+      });
+      document.addEventListener('paste', function(e) {
+        if (document.querySelector('dialog[open]')) return;
+        e.preventDefault();
+        TW.shareRequests.push({kind: 2, text: e.clipboardData.getData('text')});
+      });
+      window.addEventListener('hashchange', function() {
+        TW.shareRequests.push({kind: 3, text: location.hash});
+      });
+    },
+    // Tab and Shift+Tab cycle through the window's buttons and wrap, as in a
+    // desktop window; Enter clicks nothing there, Space does (on release).
+    onKey: function(e) {
+      if (document.querySelector('dialog[open]')) return;
+      var buttons = Array.prototype.slice.call(document.querySelectorAll('.tw-window button'));
+      if (e.key === 'Tab' && !e.ctrlKey && !e.altKey && buttons.length) {
+        e.preventDefault();
+        var at = buttons.indexOf(document.activeElement);
+        var step = e.shiftKey ? -1 : 1;
+        if (at < 0) at = e.shiftKey ? 0 : -1;
+        buttons[(at + step + buttons.length) % buttons.length].focus();
+      } else if (e.key === 'Enter' && buttons.indexOf(e.target) >= 0) {
+        e.preventDefault();
+      }
+    },
+    // Browsers start audio only inside a user gesture: every click on a
+    // button offers one.
+    audioUnlock: function() {
+      var Context = window.AudioContext || window.webkitAudioContext;
+      if (!TW.audio && Context) {
+        try { TW.audio = new Context({sampleRate: 44100}); } catch (err) { TW.audio = new Context(); }
+      }
+      if (TW.audio && TW.audio.state === 'suspended') TW.audio.resume();
+    },
+    // A modal <dialog> with a title, a body and the buttons of `actions`;
+    // `done` gets the dialog's return value once it closed.
+    dialog: function(title, body, actions, done) {
+      var box = document.createElement('dialog');
+      box.className = 'tw-box';
+      var heading = document.createElement('div');
+      heading.className = 'tw-box-title';
+      heading.textContent = title;
+      var form = document.createElement('form');
+      form.method = 'dialog';
+      form.appendChild(body);
+      var row = document.createElement('div');
+      row.className = 'tw-box-buttons';
+      actions.forEach(function(action) {
+        var button = document.createElement('button');
+        button.textContent = action;
+        button.value = action;
+        row.appendChild(button);
+      });
+      form.appendChild(row);
+      box.appendChild(heading);
+      box.appendChild(form);
+      document.body.appendChild(box);
+      box.addEventListener('close', function() {
+        box.remove();
+        done(box.returnValue);
+      });
+      box.showModal();
+      return box;
+    },
+    download: function(path) {
+      var bytes = FS.readFile(path);
+      var url = URL.createObjectURL(new Blob([bytes], {type: 'audio/wav'}));
+      var link = document.createElement('a');
+      link.href = url;
+      link.download = path.slice(path.lastIndexOf('/') + 1);
+      document.body.appendChild(link);
+      link.click();
+      link.remove();
+      setTimeout(function() { URL.revokeObjectURL(url); }, 60000);
+      FS.unlink(path);
+    },
+    // Ellipse and rectangle spans of the drawing service: filled, or XORed
+    // into the pixels (the desktop's XOR pen) when the style says so.
+    span: function(x, y, width, height, bgr, xor) {
+      var ctx = TW.drawing.ctx;
+      if (!xor) {
+        ctx.fillStyle = TW.colour(bgr);
+        ctx.fillRect(x, y, width, height);
+        return;
+      }
+      var canvas = ctx.canvas;
+      var left = Math.max(x, 0), right = Math.min(x + width, canvas.width);
+      var top = Math.max(y, 0), bottom = Math.min(y + height, canvas.height);
+      if (left >= right || top >= bottom) return;
+      var pixels = ctx.getImageData(left, top, right - left, bottom - top);
+      for (var i = 0; i < pixels.data.length; i += 4) {
+        pixels.data[i] ^= bgr & 0xFF;
+        pixels.data[i + 1] ^= (bgr >> 8) & 0xFF;
+        pixels.data[i + 2] ^= (bgr >> 16) & 0xFF;
+      }
+      ctx.putImageData(pixels, left, top);
+    },
+    // The page's font of a font handle; -1 is the system font.
+    fontOf: function(font) {
+      return font === -1 ? '12px sans-serif' : TW.objects[font];
+    }
+  },
+
+  // ---- sleeping ----
+  // Sleeps `ms` milliseconds with the page handed back to the browser.
+  // Browsers stretch a timer set from timers nested five deep to 4 ms at
+  // least, which would stretch the frame pacing's short waits: such a wait
+  // wakes the program in a message task instead, which ends the nesting.
+  tw_sleep__deps: ['$TW', '$Asyncify'],
+  tw_sleep: function(ms) {
+    return Asyncify.handleSleep(function(wakeUp) {
+      var nesting = TW.nesting + 1;
+      if (ms >= 4 || nesting <= 5) {
+        setTimeout(function() {
+          TW.nesting = nesting;
+          wakeUp();
+        }, ms);
+        return;
+      }
+      if (!TW.waker) {
+        TW.waker = new MessageChannel();
+        TW.waker.port1.onmessage = function() {
+          TW.nesting = 0;
+          TW.wakeUp();
+        };
+      }
+      TW.wakeUp = wakeUp;
+      setTimeout(function() { TW.waker.port2.postMessage(0); }, ms);
+    });
+  },
+
+  // ---- window, buttons and events ----
+  tw_window_open__deps: ['$TW'],
+  tw_window_open: function(width, height, title) {
+    var host = document.getElementById('tonkelwerk') || document.body;
+    var element = document.createElement('div');
+    element.className = 'tw-window';
+    element.style.width = width + 'px';
+    element.style.height = height + 'px';
+    var canvas = document.createElement('canvas');
+    canvas.width = width;
+    canvas.height = height;
+    var ctx = canvas.getContext('2d');
+    element.appendChild(canvas);
+    host.appendChild(element);
+    // The client area shows the button face until the screen paints.
+    ctx.fillStyle = getComputedStyle(element).backgroundColor;
+    ctx.fillRect(0, 0, width, height);
+    document.title = UTF8ToString(title);
+    if (!TW.listening) TW.listenPage();
+    TW.listenMouse(element);
+    return TW.add({element: element, canvas: canvas});
+  },
+  tw_window_close__deps: ['$TW'],
+  tw_window_close: function(id) {
+    var window = TW.objects[id];
+    if (window) window.element.remove();
+    delete TW.objects[id];
+  },
+  tw_button_face__deps: ['$TW'],
+  tw_button_face: function() {
+    var probe = document.createElement('div');
+    probe.style.backgroundColor = 'ButtonFace';
+    document.body.appendChild(probe);
+    var rgb = getComputedStyle(probe).backgroundColor.match(/\d+/g) || [240, 240, 240];
+    probe.remove();
+    return (+rgb[0]) | (+rgb[1] << 8) | (+rgb[2] << 16);
+  },
+  tw_button_add__deps: ['$TW'],
+  tw_button_add: function(parent, ident, x, y, width, height, text) {
+    var window = TW.objects[parent];
+    if (!window || !window.element) return 0;
+    var button = document.createElement('button');
+    button.type = 'button';
+    button.textContent = UTF8ToString(text);
+    button.style.left = x + 'px';
+    button.style.top = y + 'px';
+    button.style.width = width + 'px';
+    button.style.height = height + 'px';
+    window.element.appendChild(button);
+    var id = TW.add({element: button});
+    // A click names the button as ButtonAdd did: by `ident`, else by id.
+    button.addEventListener('click', function() {
+      TW.audioUnlock();
+      TW.push(13100, 0, ident || id);
+    });
+    return id;
+  },
+  tw_button_remove__deps: ['$TW'],
+  tw_button_remove: function(id) {
+    var button = TW.objects[id];
+    if (button) button.element.remove();
+    delete TW.objects[id];
+  },
+  tw_event_next__deps: ['$TW'],
+  tw_event_next: function() {
+    var event = TW.queue.shift();
+    if (!event) return 0;
+    if (event.code === 13100) TW.latest.button = event.button;
+    else TW.latest.word = event.word;
+    return event.code;
+  },
+  tw_event_word__deps: ['$TW'],
+  tw_event_word: function() { return TW.latest.word; },
+  tw_event_button__deps: ['$TW'],
+  tw_event_button: function() { return TW.latest.button; },
+  // The cursor in the client area of window `id`, edges inclusive; -1 off it.
+  tw_mouse_pos__deps: ['$TW'],
+  tw_mouse_pos: function(id, vertical) {
+    var window = TW.objects[id];
+    if (!window || !TW.cursor) return -1;
+    var box = window.canvas.getBoundingClientRect();
+    var x = Math.floor(TW.cursor.x - box.left), y = Math.floor(TW.cursor.y - box.top);
+    if (x < 0 || y < 0 || x > box.width || y > box.height) return -1;
+    return vertical ? y : x;
+  },
+
+  // ---- screen and images ----
+  tw_screen_init: function() {
+    var canvas = document.createElement('canvas');
+    return canvas.getContext && canvas.getContext('2d') ? 1 : 0;
+  },
+  tw_screen_open__deps: ['$TW'],
+  tw_screen_open: function(window, x, y, width, height, stretch, right, bottom) {
+    var owner = TW.objects[window];
+    if (!owner || !owner.canvas) return 0;
+    if (stretch) {
+      width = owner.canvas.width - x - right;
+      height = owner.canvas.height - y - bottom;
+    }
+    TW.screen = {ctx: owner.canvas.getContext('2d'), x: x, y: y, width: width, height: height};
+    TW.frame = [];
+    TW.presented = '';
+    return 1;
+  },
+  tw_screen_close__deps: ['$TW'],
+  tw_screen_close: function() { TW.screen = null; },
+  tw_frame_clear__deps: ['$TW'],
+  tw_frame_clear: function(bgr) { TW.frame = [bgr]; },
+  tw_frame_show__deps: ['$TW'],
+  tw_frame_show: function(image, x, y) { TW.frame.push(image, TW.objects[image].version, x, y); },
+  // Whether the recorded frame differs from the one on show.
+  tw_frame_changed__deps: ['$TW'],
+  tw_frame_changed: function() {
+    return TW.screen && TW.frame.join() !== TW.presented ? 1 : 0;
+  },
+  // Paints the recorded frame.
+  tw_frame_present__deps: ['$TW'],
+  tw_frame_present: function() {
+    var screen = TW.screen;
+    if (!screen) return;
+    if (!TW.presented) performance.mark('tonkelwerk-first-frame');
+    TW.presented = TW.frame.join();
+    var ctx = screen.ctx;
+    ctx.save();
+    ctx.beginPath();
+    ctx.rect(screen.x, screen.y, screen.width, screen.height);
+    ctx.clip();
+    ctx.fillStyle = TW.colour(TW.frame[0] || 0);
+    ctx.fillRect(screen.x, screen.y, screen.width, screen.height);
+    for (var i = 1; i < TW.frame.length; i += 4) {
+      var image = TW.objects[TW.frame[i]];
+      if (image) ctx.drawImage(image.canvas, screen.x + TW.frame[i + 2], screen.y + TW.frame[i + 3]);
+    }
+    ctx.restore();
+  },
+  tw_image_new__deps: ['$TW'],
+  tw_image_new: function(width, height) {
+    var canvas = typeof OffscreenCanvas !== 'undefined' ? new OffscreenCanvas(width, height)
+                                                        : document.createElement('canvas');
+    canvas.width = width;
+    canvas.height = height;
+    var ctx = canvas.getContext('2d');
+    if (!ctx) return 0;
+    ctx.fillStyle = '#000000';
+    ctx.fillRect(0, 0, width, height);
+    return TW.add({canvas: canvas, ctx: ctx, version: 0});
+  },
+  tw_object_free__deps: ['$TW'],
+  tw_object_free: function(id) { delete TW.objects[id]; },
+  tw_draw_begin__deps: ['$TW'],
+  tw_draw_begin: function(image) {
+    var target = TW.objects[image];
+    if (!target || !target.ctx) return 0;
+    TW.drawing = {ctx: target.ctx, image: target, font: '12px sans-serif'};
+    return 1;
+  },
+  tw_draw_end__deps: ['$TW'],
+  tw_draw_end: function() {
+    if (TW.drawing) TW.drawing.image.version++;
+    TW.drawing = null;
+  },
+  tw_draw_font__deps: ['$TW'],
+  tw_draw_font: function(font) {
+    if (TW.drawing && (font === -1 || typeof TW.objects[font] === 'string'))
+      TW.drawing.font = TW.fontOf(font);
+  },
+  tw_draw_span__deps: ['$TW'],
+  tw_draw_span: function(x, y, width, height, bgr, xor) {
+    if (TW.drawing) TW.span(x, y, width, height, bgr, xor);
+  },
+  // Draws the text with its top-left corner at (x, y) and returns its width;
+  // with `draw` 0 only measures.
+  tw_draw_text__deps: ['$TW'],
+  tw_draw_text: function(x, y, text, length, textBgr, backBgr, opaque, draw) {
+    if (!TW.drawing) return 0;
+    var ctx = TW.drawing.ctx;
+    var string = UTF8ToString(text, length);
+    ctx.font = TW.drawing.font;
+    ctx.textBaseline = 'alphabetic';
+    var metrics = ctx.measureText(string);
+    var width = Math.round(metrics.width);
+    if (!draw) return width;
+    var ascent = Math.round(metrics.fontBoundingBoxAscent);
+    if (opaque) {
+      ctx.fillStyle = TW.colour(backBgr);
+      ctx.fillRect(x, y, width, ascent + Math.round(metrics.fontBoundingBoxDescent));
+    }
+    ctx.fillStyle = TW.colour(textBgr);
+    ctx.fillText(string, x, y + ascent);
+    return width;
+  },
+
+  // ---- dialogs and fonts ----
+  tw_font_new__deps: ['$TW'],
+  tw_font_new: function(face, pixels) {
+    // The knobs' "Arial" falls back to its metric twin, then to any sans.
+    return TW.add(pixels + 'px "' + UTF8ToString(face) + '", "Liberation Sans", sans-serif');
+  },
+  tw_message_box__deps: ['$TW', '$Asyncify'],
+  tw_message_box: function(title, text, style) {
+    return Asyncify.handleSleep(function(wakeUp) {
+      var body = document.createElement('p');
+      body.className = 'tw-box-text tw-icon-' + style;
+      body.textContent = UTF8ToString(text).replace(/\r\n/g, '\n');
+      TW.dialog(UTF8ToString(title), body, ['OK'], function() { wakeUp(1); });
+    });
+  },
+  // Asks for a file name; writes it to `out` and returns its length, or
+  // returns 0 when the user cancelled.
+  tw_save_dialog__deps: ['$TW', '$Asyncify'],
+  tw_save_dialog: function(title, typeName, offered, out, outSize) {
+    return Asyncify.handleSleep(function(wakeUp) {
+      var body = document.createElement('div');
+      body.className = 'tw-save';
+      var label = document.createElement('label');
+      label.textContent = 'File name: ';
+      var input = document.createElement('input');
+      input.type = 'text';
+      input.name = 'name';
+      input.required = true;
+      input.autocomplete = 'off';
+      input.value = UTF8ToString(offered);
+      label.appendChild(input);
+      var type = document.createElement('div');
+      type.textContent = 'Save as type: ' + UTF8ToString(typeName);
+      body.appendChild(label);
+      body.appendChild(type);
+      var box = TW.dialog(UTF8ToString(title), body, ['Save', 'Cancel'], function(action) {
+        var name = action === 'Save' ? input.value : '';
+        wakeUp(name ? stringToUTF8(name, out, outSize) : 0);
+      });
+      // Cancel must close the box even with the name still empty.
+      box.querySelector('button[value=Cancel]').formNoValidate = true;
+    });
+  },
+  // Offers every finished file of the downloads folder as a download, then
+  // removes it from the page's memory.
+  tw_downloads_offer__deps: ['$TW', '$FS'],
+  tw_downloads_offer: function(folder) {
+    var path = UTF8ToString(folder);
+    FS.readdir(path).forEach(function(name) {
+      if (name !== '.' && name !== '..') TW.download(path + name);
+    });
+  },
+  tw_downloads_folder__deps: ['$FS'],
+  tw_downloads_folder: function(folder) {
+    var path = UTF8ToString(folder);
+    try { FS.mkdir(path); } catch (err) { /* there already */ }
+  },
+
+  // ---- sound ----
+  tw_audio_init__deps: ['$TW'],
+  tw_audio_init: function() {
+    return (typeof window !== 'undefined' && (window.AudioContext || window.webkitAudioContext) &&
+            typeof AudioBuffer !== 'undefined') ? 1 : 0;
+  },
+  // A sound of `frames` frames of little-endian 16-bit samples at `data`,
+  // interleaved.
+  tw_sound_new__deps: ['$TW'],
+  tw_sound_new: function(data, frames, channels, rate) {
+    var buffer = new AudioBuffer({length: frames, numberOfChannels: channels, sampleRate: rate});
+    for (var c = 0; c < channels; c++) {
+      var channel = buffer.getChannelData(c);
+      for (var i = 0, at = data + 2 * c; i < frames; i++, at += 2 * channels)
+        channel[i] = ((HEAPU8[at] | (HEAPU8[at + 1] << 8)) << 16 >> 16) / 32768;
+    }
+    return TW.add({buffer: buffer, source: null, gain: 1});
+  },
+  tw_sound_start__deps: ['$TW'],
+  tw_sound_start: function(id) {
+    var sound = TW.objects[id];
+    TW.audioUnlock();
+    if (!sound || !TW.audio) return 0;
+    if (sound.source) sound.source.stop();
+    sound.source = TW.audio.createBufferSource();
+    sound.source.buffer = sound.buffer;
+    sound.node = TW.audio.createGain();
+    sound.node.gain.value = sound.gain;
+    sound.source.connect(sound.node).connect(TW.audio.destination);
+    sound.source.start();
+    return 1;
+  },
+  tw_sound_gain__deps: ['$TW'],
+  tw_sound_gain: function(id, gain) {
+    var sound = TW.objects[id];
+    if (!sound) return;
+    sound.gain = gain;
+    if (sound.node) sound.node.gain.value = gain;
+  },
+  tw_sound_free__deps: ['$TW'],
+  tw_sound_free: function(id) {
+    var sound = TW.objects[id];
+    if (sound && sound.source) {
+      sound.source.stop();
+      sound.node.disconnect();
+    }
+    delete TW.objects[id];
+  },
+
+  // ---- share links ----
+  // The next copy (1), paste (2) or new fragment (3), its text written to
+  // `out`; 0 when none waits.
+  tw_share_next__deps: ['$TW'],
+  tw_share_next: function(out, outSize) {
+    var request = TW.shareRequests.shift();
+    if (!request) return 0;
+    stringToUTF8(request.text, out, outSize);
+    return request.kind;
+  },
+  tw_share_fragment: function(out, outSize) {
+    stringToUTF8(location.hash, out, outSize);
+  },
+  // Shows `fragment` in the address bar and copies the whole link.
+  tw_share_copy: function(fragment) {
+    history.replaceState(null, '', '#' + UTF8ToString(fragment));
+    if (navigator.clipboard) navigator.clipboard.writeText(location.href).catch(function() {});
+  }
+});

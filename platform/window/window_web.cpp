@@ -1,0 +1,143 @@
+// Window, buttons and events in a web page.
+//
+// Implements: the main window as a block of the page holding a canvas of
+// the client area's size (centred by the page's style), with the title as
+// the page's title; real HTML <button>s at the given positions, clicked with
+// the mouse or with Space (on release), Tab and Shift+Tab cycling through
+// them with wrap-around and no button focused at load; the event poll, which
+// hands out the browser's queued mouse moves, presses, double-clicks and
+// releases (512..521) with the Windows key-state word, and button clicks
+// (13100); the cursor position in client coordinates. Each poll also hands
+// files saved meanwhile to the browser as downloads; the backend's system
+// requirements (a web browser with WebAssembly and Web Audio).
+// Leaves out: the close request (the browser closes the page), window moves,
+// sizes, paints and activations (3, 5, 15, 13104), keyboard codes and
+// menus, which the application passes over.
+// Depends on: tonkelwerk_web.js through platform/web/web_shared.h.
+#include <string>
+
+#include "platform/web/web_shared.h"
+#include "platform/window/window.h"
+
+namespace {
+
+struct WebWindowRecord {
+  int handle = 0;  // the page's window block
+  bool Live() const { return handle != 0; }
+};
+
+struct WebButtonRecord {
+  int handle = 0;
+  bool Live() const { return handle != 0; }
+};
+
+void WebReleaseWindow(WebWindowRecord& record) {
+  tw_window_close(record.handle);  // its buttons go with it
+  record.handle = 0;
+}
+
+void WebReleaseButton(WebButtonRecord& record) {
+  tw_button_remove(record.handle);
+  record.handle = 0;
+}
+
+struct WebWindowService {
+  ObjectTable<WebButtonRecord> buttons{WebReleaseButton};
+  ObjectTable<WebWindowRecord> windows{WebReleaseWindow};
+  WindowHandle buttonParent = 0;
+};
+
+WebWindowService service;
+
+int WebWindowOf(ObjectId window) {
+  const WebWindowRecord* record = service.windows.Find(window);
+  return record ? record->handle : 0;
+}
+
+}  // namespace
+
+void WindowServiceStartup() {}
+
+std::array<std::string_view, 3> SystemRequirements() {
+  return {"Web browser", "WebAssembly", "Web Audio"};
+}
+
+// A page has no environment variables.
+std::string_view WindowEnvironmentHelp() {
+  return "";
+}
+
+void WindowServiceShutdown() {
+  service.buttons.Clear();
+  service.windows.Clear();
+  service.buttonParent = 0;
+}
+
+std::uint32_t ButtonFaceColour() {
+  return tw_button_face();
+}
+
+// The page places the window: centred, with a title bar of its own; the
+// position and style flags have nothing to change there.
+ObjectId MainWindowOpen(ObjectId id, std::int32_t, std::int32_t, std::int32_t width,
+                        std::int32_t height, std::string_view title, std::uint32_t) {
+  if (width <= 0 || height <= 0) return 0;
+  WebWindowRecord* record = service.windows.Create(id);
+  if (!record) return 0;
+  record->handle = tw_window_open(width, height, std::string(title).c_str());
+  if (!record->handle) {
+    service.windows.Remove(id == kNewObject ? ObjectTable<WebWindowRecord>::ReferenceOf(record)
+                                            : id);
+    return 0;
+  }
+  return id == kNewObject ? ObjectTable<WebWindowRecord>::ReferenceOf(record) : record->handle;
+}
+
+WindowHandle WindowNativeHandle(ObjectId window) {
+  return WebWindowOf(window);
+}
+
+WindowHandle ButtonParentSet(WindowHandle parent) {
+  service.buttonParent = parent;
+  return parent;
+}
+
+ObjectId ButtonAdd(ObjectId id, std::int32_t x, std::int32_t y, std::int32_t width,
+                   std::int32_t height, std::string_view text) {
+  WebButtonRecord* record = service.buttons.Create(id);
+  if (!record) return 0;
+  // Clicks name a button made under -1 by its reference, else by its handle.
+  const ObjectId reference = ObjectTable<WebButtonRecord>::ReferenceOf(record);
+  record->handle =
+      tw_button_add(static_cast<int>(service.buttonParent), id == kNewObject ? reference : 0, x, y,
+                    width, height, std::string(text).c_str());
+  if (!record->handle) {
+    service.buttons.Remove(id == kNewObject ? reference : id);
+    return 0;
+  }
+  return id == kNewObject ? reference : record->handle;
+}
+
+std::int32_t EventPoll() {
+  // The command that saved a file has finished by the next poll.
+  WebDownloadsOffer();
+  return tw_event_next();
+}
+
+std::uint32_t EventWordParam() {
+  return tw_event_word();
+}
+
+ObjectId EventButtonHandle() {
+  return tw_event_button();
+}
+
+std::int32_t MousePosX(ObjectId window) {
+  const int handle = WebWindowOf(window);
+  return handle ? tw_mouse_pos(handle, 0) : -1;
+}
+
+std::int32_t MousePosY(ObjectId window) {
+  const int handle = WebWindowOf(window);
+  return handle ? tw_mouse_pos(handle, 1) : -1;
+}

@@ -1,0 +1,255 @@
+#!/usr/bin/python3
+"""The page end to end in headless Chromium: page_test.py PAGE_DIR RENDER_TOOL CASE.
+
+Cases: rings, drag, link, save, attention, preview, keys, share, no-audio,
+no-wasm."""
+import math
+import os
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+
+from devtools import Browser, serve
+
+KNOB_X = [10, 100, 190, 280, 370, 460]  # Start, End, Freq, Rustle, Cutter, Len.
+KNOB_Y = 10
+LINK = {'start': 90, 'end': 180, 'freq': 270, 'rustle': 45, 'cutter': 135, 'len': 20}
+LINK_FRAGMENT = '#' + '&'.join(f'{k}={v}' for k, v in LINK.items()) + '&seed=7'
+BLACK = (0, 0, 0)
+
+PIXEL = """(() => { const c = document.querySelector('.tw-window canvas').getContext('2d');
+  return Array.from(c.getImageData(%d, %d, 1, 1).data.slice(0, 3)); })()"""
+
+
+def pixel(page, x, y):
+    return tuple(page.evaluate(PIXEL % (x, y)))
+
+
+def marker_at(page, knob, angle):
+    """True when knob `knob` shows its marker ring (radius 7, black) at `angle`:
+    black at its top, bottom, left and right, not at its centre."""
+    theta = (angle + 90.0) * 0.0174532924
+    px = KNOB_X[knob] + round(math.cos(theta) * 28 + 35)
+    py = KNOB_Y + round(math.sin(theta) * 28 + 35)
+    edges = [(px, py - 7), (px, py + 6), (px - 7, py), (px + 6, py)]
+    return all(pixel(page, x, y) == BLACK for x, y in edges) and pixel(page, px, py) != BLACK
+
+
+def render(tool, seed, folder):
+    path = os.path.join(folder, 'expected.wav')
+    args = [tool, '--seed', str(seed), '-o', path]
+    for name, value in LINK.items():
+        args += ['--' + name, str(value)]
+    subprocess.run(args, check=True)
+    return open(path, 'rb').read()
+
+
+def open_dialog_text(page):
+    return page.wait_for("(d => d && [d.querySelector('.tw-box-title').textContent,"
+                         " d.querySelector('form').innerText])(document.querySelector('dialog[open]'))")
+
+
+def case_rings(page, url, tool, scratch):
+    page.open(url)
+    for knob in range(6):
+        x, y = KNOB_X[knob], KNOB_Y
+        assert pixel(page, x + 35, y) == BLACK, f'knob {knob}: no outer black ring'
+        assert pixel(page, x + 35, y + 1) == (255, 255, 255), f'knob {knob}: no white ring'
+        assert pixel(page, x, y + 35) == BLACK, f'knob {knob}: ring not round'
+        assert marker_at(page, knob, 0), f'knob {knob}: marker not at 0'
+        assert not marker_at(page, knob, 180), f'knob {knob}: a marker at 180'
+
+
+def case_drag(page, url, tool, scratch):
+    page.open(url)
+    left, top = page.evaluate("(r => [r.left, r.top])"
+                              "(document.querySelector('.tw-window').getBoundingClientRect())")
+    x, y = left + KNOB_X[2] + 60, top + KNOB_Y + 35  # Freq's right half: turns up
+    page.mouse('mouseMoved', x, y)
+    page.mouse('mousePressed', x, y, 1, 'left', 1)
+    end = time.monotonic() + 1.0
+    while time.monotonic() < end:
+        page.mouse('mouseMoved', x, y, 1)
+        time.sleep(0.02)
+    page.mouse('mouseReleased', x, y, 0, 'left', 1)
+    time.sleep(0.2)
+    assert not marker_at(page, 2, 0), 'Freq did not turn'
+    turned = [a for a in range(20, 361) if marker_at(page, 2, a)]
+    assert turned, 'Freq shows no marker'
+    for knob in (0, 1, 3, 4, 5):
+        assert marker_at(page, knob, 0), f'knob {knob} turned too'
+
+
+def case_link(page, url, tool, scratch):
+    page.open(url + LINK_FRAGMENT)
+    for knob, angle in enumerate(LINK.values()):
+        assert marker_at(page, knob, angle), f'knob {knob} not at {angle}'
+        assert not marker_at(page, knob, 0), f'knob {knob} still at 0'
+    # A malformed link leaves every knob at 0.
+    page.open(url.replace('index.html', '') + '?again#freq=400&len=20')
+    for knob in range(6):
+        assert marker_at(page, knob, 0), f'knob {knob} moved by a bad link'
+
+
+def case_save(page, url, tool, scratch):
+    downloads = os.path.join(scratch, 'downloads')
+    os.mkdir(downloads)
+    page.send('Browser.setDownloadBehavior', behavior='allow', downloadPath=downloads)
+    page.open(url + LINK_FRAGMENT)
+    page.click(590, 52)  # Save wave
+    assert open_dialog_text(page)[0] == 'Saving wave...'
+    page.send('Input.insertText', text='laser')
+    page.send('Input.dispatchKeyEvent', type='keyDown', key='Enter', code='Enter',
+              windowsVirtualKeyCode=13, text='\r')
+    page.send('Input.dispatchKeyEvent', type='keyUp', key='Enter', code='Enter',
+              windowsVirtualKeyCode=13)
+    saved = os.path.join(downloads, 'laser.wav')
+    end = time.monotonic() + 10
+    while not os.path.exists(saved) and time.monotonic() < end:
+        time.sleep(0.1)
+    time.sleep(0.3)
+    assert os.listdir(downloads) == ['laser.wav'], os.listdir(downloads)
+    assert open(saved, 'rb').read() == render(tool, 7, scratch), 'saved bytes differ'
+    # Cancel writes nothing.
+    page.click(590, 52)
+    open_dialog_text(page)
+    page.evaluate("document.querySelector('dialog[open] button[value=Cancel]').click()")
+    time.sleep(0.5)
+    assert os.listdir(downloads) == ['laser.wav'], os.listdir(downloads)
+
+
+def case_attention(page, url, tool, scratch):
+    page.open(url)
+    page.click(590, 22)  # Preview
+    title, text = open_dialog_text(page)
+    assert title == 'Attention', title
+    assert text.startswith("The knobs 'Freq' and 'Len.' must be higher than 0."), text
+    page.evaluate("document.querySelector('dialog[open] button').click()")
+    page.wait_for("!document.querySelector('dialog[open]')")
+
+
+# Every buffer a source node starts, as its rate and its samples in 16-bit units.
+AUDIO_HOOK = """
+const started = AudioBufferSourceNode.prototype.start;
+window.startedSounds = [];
+AudioBufferSourceNode.prototype.start = function(...args) {
+  const b = this.buffer;
+  const channels = [];
+  for (let c = 0; c < b.numberOfChannels; c++)
+    channels.push(Array.from(b.getChannelData(c), v => Math.round(v * 32768)));
+  window.startedSounds.push({rate: b.sampleRate, channels, at: performance.now()});
+  return started.apply(this, args);
+};"""
+
+
+def case_preview(page, url, tool, scratch):
+    page.send('Page.addScriptToEvaluateOnNewDocument', source=AUDIO_HOOK)
+    page.open(url + LINK_FRAGMENT)
+    page.click(590, 22)  # Preview
+    sound = page.wait_for('window.startedSounds[0]')
+    # The page is busy for the sound's length (160 ms): a click right away
+    # waits until the sound has played.
+    page.click(590, 22)
+    expected = render(tool, 7, scratch)
+    data = expected[44:44 + struct.unpack_from('<I', expected, 40)[0]]
+    samples = struct.unpack(f'<{len(data) // 2}h', data)
+    assert sound['rate'] == 44100, sound['rate']
+    assert sound['channels'][0] == list(samples[0::2]), 'left channel differs from the render'
+    assert sound['channels'][1] == list(samples[1::2]), 'right channel differs from the render'
+    second = page.wait_for('window.startedSounds[1]')
+    assert second['at'] - sound['at'] >= 155, second['at'] - sound['at']
+
+
+def key(page, name, code, vk, shift=False):
+    """Presses and releases one key, with Shift held when `shift`."""
+    modifiers = 8 if shift else 0
+    for kind in ('rawKeyDown', 'keyUp'):
+        page.send('Input.dispatchKeyEvent', type=kind, key=name, code=code,
+                  windowsVirtualKeyCode=vk, modifiers=modifiers)
+
+
+FOCUSED = "document.activeElement.textContent"
+
+
+def case_keys(page, url, tool, scratch):
+    page.open(url)
+    assert page.evaluate("document.activeElement === document.body"), 'a button has the focus'
+    order = []
+    for _ in range(5):
+        key(page, 'Tab', 'Tab', 9)
+        order.append(page.evaluate(FOCUSED))
+    assert order == ['Preview', 'Save wave', 'Reset all', 'Informations', 'Preview'], order
+    key(page, 'Tab', 'Tab', 9, shift=True)
+    assert page.evaluate(FOCUSED) == 'Informations'
+    # Enter clicks nothing; Space clicks the focused button.
+    key(page, 'Enter', 'Enter', 13)
+    time.sleep(0.3)
+    assert not page.evaluate("document.querySelector('dialog[open]')"), 'Enter clicked'
+    page.send('Input.dispatchKeyEvent', type='keyDown', key=' ', code='Space',
+              windowsVirtualKeyCode=32, text=' ')
+    page.send('Input.dispatchKeyEvent', type='keyUp', key=' ', code='Space',
+              windowsVirtualKeyCode=32)
+    title, text = open_dialog_text(page)
+    assert title == 'Informations', title
+    lines = page.evaluate("document.querySelector('dialog[open] p').textContent").split('\n')
+    assert len(lines) == 22 and lines[0] == 'Tonkelwerk V1.00 ', lines
+    assert lines[12:15] == ['  Web browser', '  WebAssembly', '  Web Audio'], lines
+
+
+PASTE = """(text => { const data = new DataTransfer(); data.setData('text/plain', text);
+  document.dispatchEvent(new ClipboardEvent('paste', {clipboardData: data})); })(%s)"""
+
+
+def case_share(page, url, tool, scratch):
+    page.open(url + LINK_FRAGMENT)
+    page.evaluate("document.dispatchEvent(new ClipboardEvent('copy'))")
+    link = page.wait_for("location.hash !== %r && location.hash" % LINK_FRAGMENT)
+    words = link[1:].split('&')
+    assert words[:6] == [f'{k}={v}' for k, v in LINK.items()], link
+    assert words[6].startswith('seed=') and len(words) == 7, link
+    page.evaluate(PASTE % "'tick: freq=10 len=5 # from a script'")
+    time.sleep(0.2)
+    for knob, angle in enumerate([0, 0, 10, 0, 0, 5]):
+        assert marker_at(page, knob, angle), f'knob {knob} not at {angle} after a paste'
+    page.evaluate(PASTE % "'not a sound'")
+    title, text = open_dialog_text(page)
+    assert title == 'Attention' and "'not'" in text, (title, text)
+
+
+def start_up_error(page, url, hide):
+    page.send('Page.addScriptToEvaluateOnNewDocument', source=f'delete window.{hide};')
+    page.send('Page.navigate', url=url)
+    return open_dialog_text(page) if hide != 'WebAssembly' else page.wait_for(
+        "(b => b && [b.querySelector('.tw-box-title').textContent, b.innerText])"
+        "(document.querySelector('.tw-box'))")
+
+
+def case_no_audio(page, url, tool, scratch):
+    title, text = start_up_error(page, url, 'AudioContext')
+    assert title == 'Error' and 'Error. DirectX-Error: 002' in text, (title, text)
+    assert 'This browser has no Web Audio.' in text, text
+
+
+def case_no_wasm(page, url, tool, scratch):
+    title, text = start_up_error(page, url, 'WebAssembly')
+    assert title == 'Error' and 'Error. DirectX-Error: 001' in text, (title, text)
+
+
+def main():
+    folder, tool, case = sys.argv[1:4]
+    server = serve(folder)
+    url = f'http://127.0.0.1:{server.server_address[1]}/index.html'
+    page = Browser()
+    try:
+        with tempfile.TemporaryDirectory(prefix='tonkelwerk-page-') as scratch:
+            globals()['case_' + case.replace('-', '_')](page, url, tool, scratch)
+    finally:
+        page.close()
+        server.shutdown()
+    print(f'{case}: ok')
+
+
+if __name__ == '__main__':
+    main()
