@@ -36,7 +36,9 @@ its left half, until the button is released.
 Preview and Save wave need Freq and Len. above 0.
 
 Keyboard: Tab and Shift+Tab move the focus through the buttons (none has it
-before the first Tab); Space presses the button that has it.
+before the first Tab); Space presses the button that has it. Ctrl+C copies
+the knobs as a settings line for tonkelwerk-render (with the seed that
+Preview and Save wave then use); Ctrl+V sets the knobs and that seed from one.
 
 Options:
   --help, -h  show this text

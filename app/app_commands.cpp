@@ -1,4 +1,5 @@
-// The commands: Reset all, Preview, Save wave and Informations.
+// The commands: Reset all, Preview, Save wave and Informations. Preview and
+// Save wave render with the kept seed while the knobs are where it was kept.
 #include "app/app_commands.h"
 
 #include <array>
@@ -30,6 +31,15 @@ bool KnobsMakeASound() {
 }
 
 std::int32_t RenderKnobs(std::string_view target) {
+  const KnobAngles angles = KnobAnglesNow();
+  if (appState.keptSeed && SameKnobs(appState.keptSeed->knobs, angles))
+    NoiseSeed(appState.keptSeed->seed);
+  return RenderWave(target, ParamsFromKnobs(angles));
+}
+
+}  // namespace
+
+KnobAngles KnobAnglesNow() {
   KnobAngles angles;
   angles.start = KnobValue(appState.knobStart);
   angles.end = KnobValue(appState.knobEnd);
@@ -37,10 +47,13 @@ std::int32_t RenderKnobs(std::string_view target) {
   angles.rustle = KnobValue(appState.knobRustle);
   angles.cutter = KnobValue(appState.knobCutter);
   angles.len = KnobValue(appState.knobLen);
-  return RenderWave(target, ParamsFromKnobs(angles));
+  return angles;
 }
 
-}  // namespace
+bool SameKnobs(const KnobAngles& a, const KnobAngles& b) {
+  return a.start == b.start && a.end == b.end && a.freq == b.freq && a.rustle == b.rustle &&
+         a.cutter == b.cutter && a.len == b.len;
+}
 
 void CommandResetAll() {
   for (KnobControl* knob : AppKnobs()) knob->methods->SetValue(knob, 0);
@@ -70,8 +83,8 @@ std::string AboutText() {
   const std::array<std::string_view, 3> needs = SystemRequirements();
   const std::string lines[] = {
       "Tonkelwerk V1.00 ",
-      "A synthesizer for game sound effects, made by the Tonkelwerk developers.",
-      "Questions and ideas are welcome in the project's issue tracker.",
+      "Ctrl+C copies the knobs as a line for tonkelwerk-render, with its seed;",
+      "Ctrl+V sets them from such a line; Preview and Save wave use its seed.",
       "",
       "",
       "",

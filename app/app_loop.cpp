@@ -1,5 +1,6 @@
 // The event loop: polls without waiting, keeps the mouse state, runs the
-// commands of the buttons and draws a frame whenever no event waits.
+// commands of the buttons and of Ctrl+C and Ctrl+V, and draws a frame
+// whenever no event waits.
 #include "app/app.h"
 #include "app/app_commands.h"
 #include "app/app_state.h"
@@ -66,6 +67,12 @@ bool AppLoopPass() {
       break;
     case kEventButtonClicked:
       RunButtonCommand(EventButtonHandle());
+      break;
+    case kEventCopy:
+      CommandCopySettings();
+      break;
+    case kEventPaste:
+      CommandPasteSettings();
       break;
     default:
       break;

@@ -4,11 +4,21 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "knob/knob.h"
 #include "platform/core/object_table.h"
 #include "platform/screen/screen.h"
+#include "sound/sound_engine.h"
+
+// The seed of the settings line last copied (Ctrl+C) or pasted (Ctrl+V),
+// with the knobs it went with. While the knobs stay there, Preview and Save
+// wave render with this seed, so that the line and the sound agree.
+struct KeptSeed {
+  KnobAngles knobs;
+  std::uint32_t seed = 0;
+};
 
 struct AppState {
   ObjectId infoButton = 0;
@@ -27,6 +37,7 @@ struct AppState {
   std::string savePath;
   FontHandleValue labelFont = 0;
   MouseState mouse;
+  std::optional<KeptSeed> keptSeed;
   std::int32_t exitStatus = 0;  // the process's: 1 once start-up has failed
 };
 

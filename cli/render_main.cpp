@@ -1,16 +1,27 @@
-// tonkelwerk-render: renders one sound from six knob positions without a
-// display, for game developers who script their assets. It writes the very
+// tonkelwerk-render: renders sounds from knob positions without a display,
+// for game developers who script their assets. By default it writes the very
 // file that the program's "Save wave" writes, plays it as "Preview" does, or
-// both from one render.
+// both from one render; it also renders presets, variations and batches of
+// settings lines, in other formats, to files or to standard output.
+// Depends on: the engine, the file layer (BytesSave) and the sound device.
+#include <unistd.h>
+
 #include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "cli/batch.h"
+#include "cli/render_jobs.h"
 #include "cli/render_options.h"
+#include "cli/variations.h"
 #include "platform/audio/audio.h"
-#include "platform/core/memory.h"
+#include "platform/core/timing.h"
 #include "sound/render_wave.h"
+#include "sound/settings_line.h"
 #include "sound/sound_engine.h"
 
 namespace {
@@ -24,6 +35,8 @@ constexpr std::string_view kVersion = "tonkelwerk-render " TONKELWERK_VERSION "\
 
 constexpr std::string_view kUsage =
     R"(Usage: tonkelwerk-render [KNOBS] [--seed N] (-o FILE | --play | both)
+       tonkelwerk-render --preset NAME [--mutate D] [--count K] -o FILE
+       tonkelwerk-render --batch FILE --out-dir DIR [--seed N] [--force]
 
 Renders one Tonkelwerk sound from the six knob positions and writes it as a
 WAV file (PCM, 44,100 Hz, 16-bit stereo), plays it, or both.
@@ -40,7 +53,36 @@ Knobs, in whole degrees 0..360, each 0 unless given (Freq and Len. must be above
 Delivery (at least one):
   -o, --output FILE  write the WAV file; a name whose extension is empty
                      gets ".wav" ("boom" -> "boom.wav", "boom." -> "boom..wav")
+                     or the --format's own; "-" writes to standard output
+                     (never to a terminal)
   --play             play the sound and return when it has played
+
+Presets and variations (all drawn from --seed):
+  --preset NAME      draw the knobs from a category's ranges: pickup, laser,
+                     explosion, powerup, hit, jump, blip or random; knobs
+                     given as well keep their value
+  --mutate D         move the given knobs (every knob under --preset) by up
+                     to D degrees either way
+  --count K          write K variations, FILE-01 to FILE-K (1..999); sound i
+                     uses the seed N + i - 1
+  --print-settings   print the settings line of every sound written
+
+Batches:
+  --batch FILE       render one file per settings line of FILE ("-": standard
+                     input), such as "zap: freq=120 end=90 len=40 seed=7";
+                     blank lines and lines starting with # are skipped
+  --out-dir DIR      the folder for the batch's files (NAME.wav, or
+                     sound-LINE.wav for a line without a name)
+  --force            let a batch or --count replace existing files
+
+A line without seed= gets the seed N + its line number; without --seed it
+is refused. A batch with a bad line renders nothing.
+
+Formats (the default is the program's own WAV file, byte for byte):
+  --format F         wav, flac or ogg (default: the file's extension)
+  --mono             keep the left channel only
+  --rate R           resample to 11025, 22050 or 48000 Hz (libsoxr)
+  --bits 8           unsigned 8-bit samples (signed in FLAC; not for ogg)
 
 Other options:
   --seed N           seed the noise with N (0..4294967295), so that the same
@@ -55,8 +97,9 @@ rendered once and the bytes written are the bytes played.
 
 Example: tonkelwerk-render --freq 120 --len 60 --rustle 40 --seed 7 -o laser.wav
 
-Exit status: 0 done, 1 the file could not be written or no sound device to
-play on, 2 a bad command line (nothing is written then).
+Exit status: 0 done, 1 a file could not be written or read, a file exists
+already, or no sound device to play on, 2 a bad command line or batch line
+(nothing is written then).
 )";
 
 int Fail(int status, const std::string& message) {
@@ -65,38 +108,72 @@ int Fail(int status, const std::string& message) {
   return status;
 }
 
-// Prints to standard output; a failed write (a full disk) is an error too.
+constexpr std::string_view kStdoutFailed = "cannot write to standard output";
+
+// Writes to standard output; false when not every byte got there (a full disk).
+bool WriteOut(std::string_view bytes) {
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size();
+  return std::fflush(stdout) == 0 && written;
+}
+
+// Prints to standard output; a failed write is an error too.
 int Print(std::string_view text) {
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  if (std::fflush(stdout) != 0) return Fail(kExitFailure, "cannot write to standard output");
-  return kExitOk;
+  return WriteOut(text) ? kExitOk : Fail(kExitFailure, std::string(kStdoutFailed));
+}
+
+// Where one command line's sounds go, and how.
+struct Delivery {
+  OutputFormat format;
+  bool play = false;
+  bool printSettings = false;
+};
+
+std::string WriteFile(const std::string& target, std::span<const std::uint8_t> file) {
+  if (target == kStandardOutput) {
+    const std::string_view bytes(reinterpret_cast<const char*>(file.data()), file.size());
+    return WriteOut(bytes) ? "" : std::string(kStdoutFailed);
+  }
+  if (BytesSave(file.data(), static_cast<std::int32_t>(file.size()), target) == 0)
+    return "Couldn't write file to disk. (" + target + ")";
+  return {};
 }
 
 // Writes first, then plays, so that what is heard is what was saved.
-int Deliver(const RenderOptions& options, const std::uint8_t* image, std::int32_t lengthMs) {
-  if (options.output) {
-    const std::string target = SaveTarget(*options.output);
-    if (WaveSave(image, lengthMs, target) == 0) {
-      return Fail(kExitFailure, "Couldn't write file to disk. (" + target + ")");
+DeliverSound Deliverer(const Delivery& delivery) {
+  return [delivery](const SoundJob& job, std::span<const std::uint8_t> image,
+                    std::span<const std::uint8_t> file) -> std::string {
+    if (!job.target.empty()) {
+      std::string error = WriteFile(job.target, file);
+      if (!error.empty()) return error;
     }
+    if (delivery.play) WavePreview(image.data(), ParamsFromKnobs(job.settings.knobs).lengthMs);
+    if (delivery.printSettings && !WriteOut(SettingsLineText(job.settings) + "\n"))
+      return std::string(kStdoutFailed);
+    return {};
+  };
+}
+
+// Many files are never written over unless --force says so; nothing is
+// written when one exists.
+std::string ExistingTarget(const std::vector<SoundJob>& jobs) {
+  for (const SoundJob& job : jobs) {
+    std::error_code ignored;
+    if (std::filesystem::exists(job.target, ignored))
+      return "'" + job.target + "' exists already; nothing written (--force replaces files)";
   }
-  if (options.play) WavePreview(image, lengthMs);
+  return {};
+}
+
+int RenderAll(const std::vector<SoundJob>& jobs, const Delivery& delivery) {
+  const RenderTotals totals =
+      RenderJobs(jobs, delivery.format, RenderThreads(jobs.size()), Deliverer(delivery));
+  if (!totals.error.empty()) return Fail(kExitFailure, totals.error);
   return kExitOk;
 }
 
-int RenderAndDeliver(const RenderOptions& options) {
-  const SynthParams params = ParamsFromKnobs(options.knobs);
-  if (options.seed) NoiseSeed(*options.seed);
-  std::uint8_t* image = WaveImageNew(params);
-  if (!image) return Fail(kExitFailure, "not enough memory to render the sound");
-  const int status = Deliver(options, image, params.lengthMs);
-  MemRelease(image);
-  return status;
-}
-
 // The device is opened before any file is written: without one, nothing is.
-int Run(const RenderOptions& options) {
-  if (!options.play) return RenderAndDeliver(options);
+int PlayAndRender(const std::vector<SoundJob>& jobs, const Delivery& delivery) {
+  if (!delivery.play) return RenderAll(jobs, delivery);
   if (!SoundBackendBuilt()) {
     return Fail(kExitFailure,
                 "this build cannot play sounds (it was built without SDL): "
@@ -106,9 +183,75 @@ int Run(const RenderOptions& options) {
     SoundShutdown();
     return Fail(kExitFailure, "no sound device to play on (--play)");
   }
-  const int status = RenderAndDeliver(options);
+  const int status = RenderAll(jobs, delivery);
   SoundShutdown();
   return status;
+}
+
+// One sound, or --count variations of it.
+int RunSounds(const RenderOptions& options) {
+  Delivery delivery{options.format, options.play, options.printSettings};
+  std::string target;
+  if (options.output == kStandardOutput) {
+    if (isatty(fileno(stdout)))
+      return Fail(kExitUsage, "-o - would write the sound to a terminal; redirect it");
+    target = std::string(kStandardOutput);
+  } else if (options.output) {
+    const SoundFormat named = options.formatGiven ? options.format.format : SoundFormat::kWav;
+    target = SaveTarget(*options.output, FormatExtension(named));
+    if (!options.formatGiven) delivery.format.format = FormatOfPath(target);
+  }
+  // Without --seed the clock seeds the noise, as the program's own does.
+  const std::vector<SoundJob> jobs =
+      VariationJobs(options, options.seed.value_or(TickCountMs()), target);
+  if (options.count && !options.force) {
+    const std::string existing = ExistingTarget(jobs);
+    if (!existing.empty()) return Fail(kExitFailure, existing);
+  }
+  return PlayAndRender(jobs, delivery);
+}
+
+std::optional<std::string> ReadAll(std::FILE* stream) {
+  std::string text;
+  char buffer[4096];
+  std::size_t got = 0;
+  while ((got = std::fread(buffer, 1, sizeof buffer, stream)) > 0) text.append(buffer, got);
+  if (std::ferror(stream)) return std::nullopt;
+  return text;
+}
+
+std::optional<std::string> ReadBatch(const std::string& name) {
+  if (name == "-") return ReadAll(stdin);
+  std::FILE* file = std::fopen(name.c_str(), "rb");
+  if (!file) return std::nullopt;
+  std::optional<std::string> text = ReadAll(file);
+  std::fclose(file);
+  return text;
+}
+
+int RunBatch(const RenderOptions& options) {
+  const std::optional<std::string> text = ReadBatch(*options.batch);
+  if (!text) return Fail(kExitFailure, "cannot read the batch '" + *options.batch + "'");
+  const BatchPlan plan =
+      PlanBatch(*text, options.seed, *options.outDir, FormatExtension(options.format.format));
+  if (!plan.errors.empty()) {
+    for (std::size_t i = 0; i + 1 < plan.errors.size(); ++i)
+      std::fprintf(stderr, "tonkelwerk-render: %s\n", plan.errors[i].c_str());
+    return Fail(kExitUsage, plan.errors.back() + " (nothing rendered)");
+  }
+  if (!options.force) {
+    const std::string existing = ExistingTarget(plan.jobs);
+    if (!existing.empty()) return Fail(kExitFailure, existing);
+  }
+  std::error_code failed;
+  std::filesystem::create_directories(*options.outDir, failed);
+  if (failed) return Fail(kExitFailure, "cannot make the folder '" + *options.outDir + "'");
+  const Delivery delivery{options.format, false, options.printSettings};
+  const RenderTotals totals =
+      RenderJobs(plan.jobs, delivery.format, RenderThreads(plan.jobs.size()), Deliverer(delivery));
+  if (!totals.error.empty()) return Fail(kExitFailure, totals.error);
+  return Print(std::to_string(totals.sounds) + " sounds, " + std::to_string(totals.bytes) +
+               " bytes\n");
 }
 
 }  // namespace
@@ -126,5 +269,6 @@ int main(int argc, char** argv) {
     case RenderAction::kRender:
       break;
   }
-  return Run(command.options);
+  if (command.options.batch) return RunBatch(command.options);
+  return RunSounds(command.options);
 }

@@ -7,12 +7,15 @@
 #include <algorithm>
 #include <array>
 
+#include "cli/presets.h"
 #include "platform/core/text.h"
 
 namespace {
 
 constexpr std::uint64_t kMaxAngle = 360;
 constexpr std::uint64_t kMaxSeed = 4294967295u;
+// Variation numbers have two digits up to 99 and three beyond.
+constexpr std::uint64_t kMaxCount = 999;
 
 struct KnobOption {
   std::string_view name;
@@ -71,28 +74,134 @@ const KnobOption* FindKnob(std::string_view name) {
   return nullptr;
 }
 
-bool TakesValue(std::string_view name) {
-  return name == "-o" || name == "--output" || name == "--seed" || FindKnob(name) != nullptr;
+// Stores a whole number in 0..max; returns a message on failure.
+template <typename Number>
+std::string StoreWhole(std::string_view name, std::string_view value, std::uint64_t max,
+                       std::string_view what, Number& target) {
+  std::uint64_t number = 0;
+  std::string error = ReadWhole(name, value, max, what, number);
+  if (error.empty()) target = static_cast<Number>(number);
+  return error;
 }
 
-// Stores the value of an option that takes one; returns a message on failure.
-std::string StoreValue(RenderOptions& options, std::string_view name, std::string_view value) {
-  std::uint64_t number = 0;
-  if (const KnobOption* knob = FindKnob(name)) {
-    std::string error = ReadWhole(name, value, kMaxAngle, "a whole number of degrees", number);
-    if (error.empty()) options.knobs.*(knob->angle) = static_cast<std::int32_t>(number);
-    return error;
-  }
-  if (name == "--seed") {
-    std::string error = ReadWhole(name, value, kMaxSeed, "a whole number", number);
-    if (error.empty()) options.seed = static_cast<std::uint32_t>(number);
-    return error;
-  }
+std::string StoreKnob(RenderOptions& options, const KnobOption& knob, std::string_view value) {
+  const auto index = static_cast<std::size_t>(&knob - kKnobOptions.data());
+  options.knobGiven[index] = true;
+  return StoreWhole(knob.name, value, kMaxAngle, "a whole number of degrees",
+                    options.knobs.*(knob.angle));
+}
+
+std::string StoreOutput(RenderOptions& options, std::string_view name, std::string_view value) {
   // Blanks alone would become the hidden file ".wav" under the extension rule.
   if (TrimSpaces(value).empty())
     return std::string(name) + " wants a file name, not " + Quoted(value);
   options.output = std::string(value);
   return {};
+}
+
+std::string StoreText(std::string_view name, std::string_view value,
+                      std::optional<std::string>& target) {
+  if (value.empty()) return std::string(name) + " wants a name, but the value is empty";
+  target = std::string(value);
+  return {};
+}
+
+std::string StorePreset(RenderOptions& options, std::string_view value) {
+  if (!FindPreset(value))
+    return "--preset wants one of " + PresetNames() + ", not " + Quoted(value);
+  options.preset = std::string(value);
+  return {};
+}
+
+std::string StoreRate(RenderOptions& options, std::string_view value) {
+  for (const std::int32_t rate : kRates) {
+    if (value == std::to_string(rate)) {
+      options.format.rate = rate;
+      return {};
+    }
+  }
+  return "--rate wants 11025, 22050, 44100 or 48000, not " + Quoted(value);
+}
+
+std::string StoreBits(RenderOptions& options, std::string_view value) {
+  if (value != "8" && value != "16") return "--bits wants 8 or 16, not " + Quoted(value);
+  options.format.bits = value == "8" ? 8 : 16;
+  return {};
+}
+
+std::string StoreFormat(RenderOptions& options, std::string_view value) {
+  const std::optional<SoundFormat> format = FormatNamed(value);
+  if (!format) return "--format wants wav, flac or ogg, not " + Quoted(value);
+  options.format.format = *format;
+  options.formatGiven = true;
+  return {};
+}
+
+using ValueStore = std::string (*)(RenderOptions&, std::string_view name, std::string_view value);
+
+struct ValueOption {
+  std::string_view name;
+  ValueStore store;
+};
+
+const std::array<ValueOption, 11> kValueOptions{{
+    {"-o", StoreOutput},
+    {"--output", StoreOutput},
+    {"--seed",
+     [](RenderOptions& o, std::string_view n, std::string_view v) {
+       return StoreWhole(n, v, kMaxSeed, "a whole number", o.seed.emplace());
+     }},
+    {"--batch", [](RenderOptions& o, std::string_view n,
+                   std::string_view v) { return StoreText(n, v, o.batch); }},
+    {"--out-dir", [](RenderOptions& o, std::string_view n,
+                     std::string_view v) { return StoreText(n, v, o.outDir); }},
+    {"--preset",
+     [](RenderOptions& o, std::string_view, std::string_view v) { return StorePreset(o, v); }},
+    {"--mutate",
+     [](RenderOptions& o, std::string_view n, std::string_view v) {
+       return StoreWhole(n, v, kMaxAngle, "a whole number of degrees", o.mutate.emplace());
+     }},
+    {"--count",
+     [](RenderOptions& o, std::string_view n, std::string_view v) {
+       return StoreWhole(n, v, kMaxCount, "a whole number", o.count.emplace());
+     }},
+    {"--rate",
+     [](RenderOptions& o, std::string_view, std::string_view v) { return StoreRate(o, v); }},
+    {"--bits",
+     [](RenderOptions& o, std::string_view, std::string_view v) { return StoreBits(o, v); }},
+    {"--format",
+     [](RenderOptions& o, std::string_view, std::string_view v) { return StoreFormat(o, v); }},
+}};
+
+const ValueOption* FindValueOption(std::string_view name) {
+  for (const ValueOption& option : kValueOptions) {
+    if (option.name == name) return &option;
+  }
+  return nullptr;
+}
+
+bool TakesValue(std::string_view name) {
+  return FindKnob(name) != nullptr || FindValueOption(name) != nullptr;
+}
+
+// Stores the value of an option that takes one; returns a message on failure.
+std::string StoreValue(RenderOptions& options, std::string_view name, std::string_view value) {
+  if (const KnobOption* knob = FindKnob(name)) return StoreKnob(options, *knob, value);
+  return FindValueOption(name)->store(options, name, value);
+}
+
+// The on/off options; nullptr for --help, --version and any other name.
+bool* SwitchOf(RenderOptions& options, std::string_view name) {
+  if (name == "--play") return &options.play;
+  if (name == "--mono") return &options.format.mono;
+  if (name == "--force") return &options.force;
+  if (name == "--print-settings") return &options.printSettings;
+  return nullptr;
+}
+
+bool IsFlag(std::string_view name) {
+  RenderOptions probe;
+  return name == "--help" || name == "--version" || SwitchOf(probe, name) != nullptr;
 }
 
 std::string UnknownArg(std::string_view arg, std::string_view name) {
@@ -111,9 +220,7 @@ class ArgReader {
   bool ReadOption(ParsedCommandLine& result) {
     const std::string_view arg = args_[next_++];
     const OptionArg option = SplitArg(arg);
-    if (option.name == "--help" || option.name == "--version" || option.name == "--play") {
-      return ReadFlag(option, result);
-    }
+    if (IsFlag(option.name)) return ReadFlag(option, result);
     if (!TakesValue(option.name)) {
       result.error = UnknownArg(arg, option.name);
       return false;
@@ -138,8 +245,8 @@ class ArgReader {
       result.error = std::string(option.name) + " takes no value";
       return false;
     }
-    if (option.name == "--play") {
-      result.options.play = true;
+    if (bool* flag = SwitchOf(result.options, option.name)) {
+      *flag = true;
       return true;
     }
     result.action = option.name == "--help" ? RenderAction::kHelp : RenderAction::kVersion;
@@ -150,13 +257,44 @@ class ArgReader {
   std::size_t next_ = 0;
 };
 
+bool AnyKnobGiven(const RenderOptions& options) {
+  return std::find(options.knobGiven.begin(), options.knobGiven.end(), true) !=
+         options.knobGiven.end();
+}
+
+// A batch takes its sounds from its lines and writes into a folder.
+std::string CheckBatch(const RenderOptions& options) {
+  if (!options.outDir) return "--batch needs --out-dir DIR";
+  if (options.output) return "--batch writes into --out-dir, not -o";
+  if (options.play) return "--batch does not play (--play)";
+  if (AnyKnobGiven(options) || options.preset || options.mutate || options.count) {
+    return "--batch takes the knobs from its lines: no knob, --preset, --mutate or --count";
+  }
+  return {};
+}
+
+std::string CheckMany(const RenderOptions& options) {
+  if (options.outDir) return "--out-dir goes with --batch";
+  if (!options.count) return {};
+  if (*options.count == 0) return "--count wants a whole number 1..999, not '0'";
+  if (!options.output || *options.output == kStandardOutput)
+    return "--count needs -o NAME (the files are NAME-01 onwards)";
+  if (options.play) return "--count does not play (--play)";
+  return {};
+}
+
 // The checks that need the whole command line.
 std::string CheckRender(const RenderOptions& options) {
+  std::string error = options.batch ? CheckBatch(options) : CheckMany(options);
+  if (error.empty()) error = FormatProblem(options.format);
+  if (!error.empty() || options.batch) return error;
   if (!options.output && !options.play) return "nothing to do: give -o FILE, --play or both";
-  // The program's own text for these two knobs.
-  if (options.knobs.freq == 0 || options.knobs.len == 0) {
-    return "The knobs 'Freq' and 'Len.' must be higher than 0.";
-  }
+  if (options.printSettings && options.output == kStandardOutput)
+    return "--print-settings and -o - both want standard output";
+  // The program's own text for these two knobs; a preset draws them above 0.
+  const bool freqSet = options.knobs.freq != 0 || (options.preset && !options.knobGiven[2]);
+  const bool lenSet = options.knobs.len != 0 || (options.preset && !options.knobGiven[5]);
+  if (!freqSet || !lenSet) return "The knobs 'Freq' and 'Len.' must be higher than 0.";
   return {};
 }
 
@@ -172,7 +310,7 @@ ParsedCommandLine ParseRenderArgs(std::span<const std::string_view> args) {
   return result;
 }
 
-std::string SaveTarget(std::string_view path) {
+std::string SaveTarget(std::string_view path, std::string_view extension) {
   if (!TrimSpaces(ExtensionPart(path)).empty()) return std::string(path);
-  return TrimSpaces(path) + ".wav";
+  return TrimSpaces(path) + "." + std::string(extension);
 }

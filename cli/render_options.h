@@ -3,12 +3,14 @@
 // from main() so that it touches no file and no device.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 
+#include "cli/output_format.h"
 #include "sound/sound_engine.h"
 
 // What the command line asks for.
@@ -16,10 +18,25 @@ enum class RenderAction { kRender, kHelp, kVersion };
 
 struct RenderOptions {
   KnobAngles knobs;                   // every knob 0 unless given
+  std::array<bool, 6> knobGiven{};    // per knob, Start first: given on the command line
   std::optional<std::uint32_t> seed;  // none: the noise seeds itself from the tick count
   std::optional<std::string> output;  // the file name as given, before the extension rule
   bool play = false;
+  // Many sounds: a batch of settings lines, or variations of one sound.
+  std::optional<std::string> batch;    // the batch file, "-" for standard input
+  std::optional<std::string> outDir;   // where a batch writes its files
+  bool force = false;                  // a batch or --count may replace files
+  std::optional<std::string> preset;   // a name that FindPreset knows
+  std::optional<std::int32_t> mutate;  // jitter in degrees
+  std::optional<std::int32_t> count;   // variations, named NAME-01 onwards
+  bool printSettings = false;
+  // The file's format; `format.format` follows the file name unless given.
+  OutputFormat format;
+  bool formatGiven = false;
 };
+
+// "-o -": the sound goes to standard output.
+inline constexpr std::string_view kStandardOutput = "-";
 
 struct ParsedCommandLine {
   RenderAction action = RenderAction::kRender;
@@ -29,10 +46,12 @@ struct ParsedCommandLine {
 
 // Reads the arguments after the program name. --help and --version end the
 // reading where they stand. For a render, the knobs Freq and Len. must be
-// above 0 and at least one of --output and --play must be given; otherwise
+// above 0 (unless a preset sets them) and at least one of --output and --play
+// must be given; a batch needs --out-dir and takes no knobs. Otherwise
 // `error` says what is wrong, naming the option.
 ParsedCommandLine ParseRenderArgs(std::span<const std::string_view> args);
 
 // The path "Save wave" writes to: a name whose extension is empty (after
-// trimming blanks) gets ".wav" after its trimmed self; any other stays as given.
-std::string SaveTarget(std::string_view path);
+// trimming blanks) gets "." + `extension` (".wav" unless --format names
+// another) after its trimmed self; any other stays as given.
+std::string SaveTarget(std::string_view path, std::string_view extension = "wav");

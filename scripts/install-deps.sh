@@ -13,10 +13,12 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev python3 sox
   # sound playback
   libsdl2-dev
+  # tonkelwerk-render's other formats: FLAC and Ogg Vorbis, resampling
+  libsndfile1-dev libsoxr-dev
   # the desktop program
   qt6-base-dev fonts-liberation2 fontconfig
-  # tests in a real window
-  xvfb xauth xdotool x11-utils imagemagick
+  # tests in a real window, and of its clipboard
+  xvfb xauth xdotool x11-utils imagemagick xclip
   # a window manager that frames the window, for the start-up test
   openbox
   # the packages: icons drawn at build time, their checks, the manual pages

@@ -43,9 +43,12 @@ void WavePreview(const std::uint8_t* image, std::int32_t lengthMs) {
 }
 
 std::int32_t WaveSave(const std::uint8_t* image, std::int32_t lengthMs, std::string_view target) {
+  return BytesSave(image, WaveImageSize(lengthMs), target);
+}
+
+std::int32_t BytesSave(const std::uint8_t* data, std::int32_t size, std::string_view target) {
   if (FileCreate(kSaveSlot, target) == 0) return 0;
-  const std::int32_t size = WaveImageSize(lengthMs);
-  const bool written = FileWrite(kSaveSlot, image, size) == size;
+  const bool written = FileWrite(kSaveSlot, data, size) == size;
   const bool closed = FileClose(kSaveSlot);
   if (written && closed) return 1;
   // A partly written file would pass for a sound; leave none behind.

@@ -1,6 +1,7 @@
 // Window, buttons and events: the program's main window with its push
-// buttons, a poll of integer event codes that never waits, and the mouse
-// position relative to a window's client area.
+// buttons, a poll of integer event codes that never waits, the mouse
+// position relative to a window's client area, and the system clipboard's
+// plain text.
 //
 // Windows and buttons live in ObjectTables; made under -1, their references
 // identify them. Event codes keep the numbers of the Windows messages so that
@@ -12,6 +13,8 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "platform/core/object_table.h"
@@ -33,6 +36,8 @@ inline constexpr std::int32_t kEventMiddleDown = 519;
 inline constexpr std::int32_t kEventMiddleUp = 520;
 inline constexpr std::int32_t kEventMiddleDouble = 521;
 inline constexpr std::int32_t kEventButtonClicked = 13100;  // EventButtonHandle names it
+inline constexpr std::int32_t kEventCopy = 769;             // Ctrl+C in a program window
+inline constexpr std::int32_t kEventPaste = 770;            // Ctrl+V in a program window
 
 // Key-state bits of a mouse event's word parameter.
 inline constexpr std::uint32_t kKeyLeftButton = 1;
@@ -110,3 +115,11 @@ ObjectId EventButtonHandle();
 // or the window is not open.
 std::int32_t MousePosX(ObjectId window);
 std::int32_t MousePosY(ObjectId window);
+
+// Puts `text` (UTF-8) on the system clipboard as plain text. Returns false
+// when the clipboard did not take it.
+bool ClipboardSetText(std::string_view text);
+
+// The plain text on the system clipboard, in UTF-8; none when it holds no
+// text or cannot be read.
+std::optional<std::string> ClipboardText();

@@ -9,17 +9,21 @@
 // out the translated events one by one: close requests (16, the window stays
 // open), button clicks (13100), mouse moves, presses, double-clicks and
 // releases (512..521) of every widget of the program's windows with the
-// Windows key-state word; the cursor position in client coordinates; the
+// Windows key-state word, Ctrl+C and Ctrl+V as the copy and paste codes (769,
+// 770); the cursor position in client coordinates; the clipboard's text; the
 // backend's system requirements and display environment variables.
 // Leaves out: the window move, size, paint and activation codes (3, 5, 15,
-// 13104) and keyboard message codes, which the application passes over;
-// menus and other control kinds.
+// 13104) and other keyboard message codes, which the application passes
+// over; menus and other control kinds.
 // Depends on: Qt 6 Widgets through platform/qt/qt_shared.h; the program's
 // icon as the Qt resource ":/tonkelwerk/tonkelwerk.xpm" (none without it).
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QIcon>
+#include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
@@ -170,6 +174,14 @@ void QtQueueClick(ObjectId button, ObjectId window) {
   service.queue.push_back({kEventButtonClicked, window, button, 0, 0});
 }
 
+// The copy or paste code of a key press, 0 for any other key.
+std::int32_t QtShortcutCode(const QKeyEvent& key) {
+  if (key.modifiers() != Qt::ControlModifier) return 0;
+  if (key.key() == Qt::Key_C) return kEventCopy;
+  if (key.key() == Qt::Key_V) return kEventPaste;
+  return 0;
+}
+
 // Places the window's outer frame (as far as the platform knows it yet) in
 // the middle of `area`, never above or left of it. The client area is placed,
 // not the frame: window managers keep a client where it was asked for, while
@@ -209,6 +221,12 @@ class QtEventTranslator : public QObject {
       QtQueueClose(window);
       event->ignore();
       return true;  // the window stays open: the program decides
+    }
+    if (event->type() == QEvent::KeyPress) {
+      const std::int32_t code = QtShortcutCode(*static_cast<QKeyEvent*>(event));
+      if (code == 0) return false;
+      service.queue.push_back({code, window, 0, 0, 0});
+      return true;  // taken here, so that a parent does not see it again
     }
     if (auto* mouse = dynamic_cast<QMouseEvent*>(event)) QtQueueMouse(*mouse, widget, window);
     return false;
@@ -404,4 +422,18 @@ std::int32_t MousePosX(ObjectId window) {
 std::int32_t MousePosY(ObjectId window) {
   const std::optional<QPoint> at = QtCursorIn(window);
   return at ? at->y() : -1;
+}
+
+bool ClipboardSetText(std::string_view text) {
+  if (!QtAppRunning()) return false;
+  QGuiApplication::clipboard()->setText(
+      QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+  return true;
+}
+
+std::optional<std::string> ClipboardText() {
+  if (!QtAppRunning()) return std::nullopt;
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+  if (!data || !data->hasText()) return std::nullopt;
+  return data->text().toStdString();
 }

@@ -12,7 +12,10 @@
 // requirements (a web browser with WebAssembly and Web Audio).
 // Leaves out: the close request (the browser closes the page), window moves,
 // sizes, paints and activations (3, 5, 15, 13104), keyboard codes and
-// menus, which the application passes over.
+// menus, which the application passes over; the copy and paste codes and the
+// clipboard's text: a page reaches the clipboard only inside the browser's
+// own copy and paste events, which the page answers with share links
+// (web/web_main.cpp), so the clipboard functions report that they cannot.
 // Depends on: tonkelwerk_web.js through platform/web/web_shared.h.
 #include <string>
 
@@ -140,4 +143,12 @@ std::int32_t MousePosX(ObjectId window) {
 std::int32_t MousePosY(ObjectId window) {
   const int handle = WebWindowOf(window);
   return handle ? tw_mouse_pos(handle, 1) : -1;
+}
+
+bool ClipboardSetText(std::string_view) {
+  return false;
+}
+
+std::optional<std::string> ClipboardText() {
+  return std::nullopt;
 }

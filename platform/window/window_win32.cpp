@@ -4,22 +4,25 @@
 // the program icon, the arrow cursor and the button-face background; windows
 // sized by AdjustWindowRect and centred on the screen or the active window;
 // the Tab and Shift+Tab accelerators, which cycle the focus through the tab
-// stops; subclassed push buttons in the default GUI font; the window
-// procedure, which turns clicks into 13100, other commands into 13101 and
-// queues close (16), move (3), size (5), activation (13104) and erase (15)
-// events, like ones merged; EventPoll, which hands out queued events first and
-// otherwise fetches one message without waiting; the cursor position in
-// client coordinates with inclusive right and bottom edges; the backend's
-// system requirements.
+// stops, and Ctrl+C and Ctrl+V, which become the copy and paste codes (769,
+// 770); the clipboard's text as CF_UNICODETEXT; subclassed push buttons in
+// the default GUI font; the window procedure, which turns clicks into 13100,
+// other commands into 13101 and queues close (16), move (3), size (5),
+// activation (13104) and erase (15) events, like ones merged; EventPoll,
+// which hands out queued events first and otherwise fetches one message
+// without waiting; the cursor position in client coordinates with inclusive
+// right and bottom edges; the backend's system requirements.
 // Leaves out: menus, other control kinds, user sizing, custom background
 // brushes (the record has the field; nothing sets it).
 // Depends on: User32, GDI32 (stock font), the common controls, and the win32
-// backend's shared part for the module and the icon.
+// backend's shared part for the module, the icon and the hidden window that
+// owns what the program puts on the clipboard.
 #include <windows.h>
 // The headers below need windows.h first.
 #include <commctrl.h>
 
 #include <deque>
+#include <optional>
 #include <string>
 
 #include "platform/win32/win32_shared.h"
@@ -32,6 +35,9 @@ constexpr char kTagProperty[] = "Tonkelwerk.Tag";
 
 constexpr WORD kCommandFocusNext = 1212;
 constexpr WORD kCommandFocusPrevious = 1213;
+constexpr WORD kCommandCopy = 1214;
+constexpr WORD kCommandPaste = 1215;
+constexpr int kAcceleratorCount = 4;
 constexpr std::int32_t kEventMenuCommand = 13101;
 constexpr std::int32_t kEventMoved = 3;
 constexpr std::int32_t kEventSized = 5;
@@ -45,7 +51,7 @@ constexpr int kButtonKind = 1;
 struct Win32WindowRecord {
   HWND handle;
   int acceleratorCount;
-  ACCEL accelerators[2];
+  ACCEL accelerators[kAcceleratorCount];
   HACCEL acceleratorTable;
   HBRUSH backgroundBrush;
   bool Live() const { return handle != nullptr; }
@@ -180,6 +186,10 @@ LRESULT Win32Command(WPARAM wParam, LPARAM lParam) {
     Win32CycleFocus(command == kCommandFocusNext);
     return 0;
   }
+  if (HIWORD(wParam) != 0 && (command == kCommandCopy || command == kCommandPaste)) {
+    events.pendingCode = command == kCommandCopy ? kEventCopy : kEventPaste;
+    return 0;
+  }
   events.pendingCode = kEventMenuCommand;
   events.eventButton = command;
   return 0;
@@ -283,11 +293,13 @@ RECT Win32OuterRectangle(std::int32_t x, std::int32_t y, std::int32_t width, std
   return RECT{x, y, x + outerWidth, y + outerHeight};
 }
 
-// The two keyboard accelerators of every window: Tab and Shift+Tab.
+// The keyboard accelerators of every window: Tab, Shift+Tab, Ctrl+C, Ctrl+V.
 void Win32AddAccelerators(Win32WindowRecord& window) {
-  window.acceleratorCount = 2;
+  window.acceleratorCount = kAcceleratorCount;
   window.accelerators[0] = {FVIRTKEY | FNOINVERT, VK_TAB, kCommandFocusNext};
   window.accelerators[1] = {FVIRTKEY | FNOINVERT | FSHIFT, VK_TAB, kCommandFocusPrevious};
+  window.accelerators[2] = {FVIRTKEY | FNOINVERT | FCONTROL, 'C', kCommandCopy};
+  window.accelerators[3] = {FVIRTKEY | FNOINVERT | FCONTROL, 'V', kCommandPaste};
   window.acceleratorTable = CreateAcceleratorTableA(window.accelerators, window.acceleratorCount);
 }
 
@@ -308,6 +320,29 @@ bool Win32CursorInClient(ObjectId id, POINT& cursor) {
   RECT client;
   GetClientRect(window->handle, &client);
   return cursor.x <= client.right && cursor.y <= client.bottom;
+}
+
+// A movable block holding `text` as UTF-16 with its terminator, or nullptr.
+HGLOBAL Win32WideBlock(std::string_view text) {
+  const int length = static_cast<int>(text.size());
+  const int units = MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
+  if (units == 0 && length != 0) return nullptr;
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (units + 1) * sizeof(wchar_t));
+  if (!block) return nullptr;
+  auto* wide = static_cast<wchar_t*>(GlobalLock(block));
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), length, wide, units);
+  wide[units] = L'\0';
+  GlobalUnlock(block);
+  return block;
+}
+
+std::string Win32Utf8(const wchar_t* wide) {
+  const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+  if (bytes <= 1) return {};
+  std::string text(static_cast<std::size_t>(bytes), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide, -1, text.data(), bytes, nullptr, nullptr);
+  text.pop_back();  // the terminator
+  return text;
 }
 
 }  // namespace
@@ -453,4 +488,33 @@ std::int32_t MousePosX(ObjectId window) {
 std::int32_t MousePosY(ObjectId window) {
   POINT cursor;
   return Win32CursorInClient(window, cursor) ? cursor.y : -1;
+}
+
+// The hidden multimedia window owns the clipboard's data: a clipboard opened
+// without an owner window refuses new data.
+bool ClipboardSetText(std::string_view text) {
+  HGLOBAL block = Win32WideBlock(text);
+  if (!block) return false;
+  if (!OpenClipboard(Win32MultimediaWindow())) {
+    GlobalFree(block);
+    return false;
+  }
+  EmptyClipboard();
+  const bool taken = SetClipboardData(CF_UNICODETEXT, block) != nullptr;
+  CloseClipboard();
+  if (!taken) GlobalFree(block);  // the clipboard owns it only once taken
+  return taken;
+}
+
+std::optional<std::string> ClipboardText() {
+  if (!OpenClipboard(Win32MultimediaWindow())) return std::nullopt;
+  std::optional<std::string> text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* wide = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = Win32Utf8(wide);
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
 }

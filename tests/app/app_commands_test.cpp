@@ -1,5 +1,6 @@
 // The four commands as the user runs them: by clicking the buttons, with
-// the boxes and the save dialog answered as a user would.
+// the boxes and the save dialog answered as a user would; and the clipboard
+// shortcuts Ctrl+C and Ctrl+V as keys pressed in the window.
 #include "app/app_commands.h"
 
 #include <fcntl.h>
@@ -10,11 +11,14 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <cstdlib>
 #include <filesystem>
 
 #include "app/app_state.h"
+#include "platform/window/window.h"
 #include "sound/render_wave.h"
+#include "sound/settings_line.h"
 #include "sound/sound_engine.h"
 #include "tests/app/app_test_support.h"
 #include "tests/test_support.h"
@@ -258,6 +262,54 @@ TEST_F(AppCommandsTest, AFolderWithoutWriteAccessGivesTheErrorBox) {
   EXPECT_FALSE(fs::exists(locked / "boom.wav"));
 }
 
+void PressCtrl(Qt::Key key) {
+  QTest::keyClick(MainWidget(), key, Qt::ControlModifier);
+  RunFrames(1);
+}
+
+SettingsLineResult ClipboardLine() {
+  const std::optional<std::string> text = ClipboardText();
+  return ParseSettingsLine(text.value_or("no text"));
+}
+
+TEST_F(AppCommandsTest, CtrlCCopiesTheKnobsWithTheSeedThatSaveWaveUses) {
+  SetSoundKnobs();
+  PressCtrl(Qt::Key_C);
+  const SettingsLineResult copied = ClipboardLine();
+  ASSERT_EQ(copied.error, "");
+  EXPECT_TRUE(SameKnobs(copied.settings.knobs, KnobAnglesNow()));
+  ASSERT_TRUE(copied.settings.seed.has_value());
+  const fs::path path = folder_ / "copied.wav";
+  SaveAs(QString::fromStdString(path.string()));
+  EXPECT_EQ(ReadFileBytes(path), ExpectedImage(*copied.settings.seed));
+  // The knobs stay: the seed stays. A turned knob gets a line of its own.
+  PressCtrl(Qt::Key_C);
+  EXPECT_EQ(ClipboardText(), SettingsLineText(copied.settings));
+  Set(appState.knobFreq, 121);
+  PressCtrl(Qt::Key_C);
+  EXPECT_EQ(ClipboardLine().settings.knobs.freq, 121);
+}
+
+TEST_F(AppCommandsTest, CtrlVSetsTheKnobsAndKeepsTheSeedWhileTheyStay) {
+  ClipboardSetText("zap: start=40 end=200 freq=120 rustle=3 cutter=25 len=25 seed=77\r\n");
+  PressCtrl(Qt::Key_V);
+  const KnobAngles pasted = KnobAnglesNow();
+  EXPECT_EQ(pasted.start + pasted.end + pasted.freq, 360);
+  EXPECT_EQ(pasted.rustle + pasted.cutter + pasted.len, 53);
+  for (const char* name : {"first.wav", "second.wav"}) {
+    SaveAs(QString::fromStdString((folder_ / name).string()));
+    EXPECT_EQ(ReadFileBytes(folder_ / name), ExpectedImage(77)) << name;
+  }
+  // Clipboards without one good line change nothing.
+  for (const char* text : {"freq=361 len=5 seed=1", "hello", "freq=9 len=9\nfreq=8 len=8", "", "# seed=1"}) {
+    ClipboardSetText(text);
+    PressCtrl(Qt::Key_V);
+    EXPECT_TRUE(SameKnobs(KnobAnglesNow(), pasted)) << text;
+  }
+  PressCtrl(Qt::Key_C);
+  EXPECT_EQ(ClipboardLine().settings.seed, 77u) << "the pasted seed is still kept";
+}
+
 TEST_F(AppCommandsTest, InformationsShowsTheAboutTextWithoutIcon) {
   ClickInformations();
   ASSERT_EQ(answerer_->boxes.size(), 1u);
@@ -282,7 +334,9 @@ TEST_F(AppCommandsTest, InformationsShowsTheAboutTextWithoutIcon) {
   EXPECT_EQ(lines[14], "  Qt 6 and SDL 2");
   EXPECT_EQ(lines[16], "  ");
   EXPECT_EQ(lines[17], "  ");
-  for (int line : {1, 2, 18, 19, 20, 21}) EXPECT_FALSE(lines[line].isEmpty()) << line + 1;
+  for (int line : {18, 19, 20, 21}) EXPECT_FALSE(lines[line].isEmpty()) << line + 1;
+  EXPECT_TRUE(lines[1].startsWith("Ctrl+C copies the knobs")) << "the shortcuts on lines 2-3";
+  EXPECT_TRUE(lines[2].startsWith("Ctrl+V sets them")) << lines[2].toStdString();
 }
 
 // Preview through SDL's disk driver, which writes what the device plays to

@@ -20,6 +20,7 @@
 set -euo pipefail
 
 : "${TONKELWERK_EXE:?}" "${WINDOW_PROBE_EXE:?}" "${BACKEND_TESTS_EXE:?}" "${E2E_DIR:?}"
+: "${RENDER_EXE:?}"
 export WINEPREFIX=$E2E_DIR/prefix
 export WINEDEBUG=-all
 wine_overrides="mscoree,mshtml="
@@ -163,12 +164,31 @@ close_by_close_box() {
   expect_exit 15
 }
 
+# Save wave to NAME.wav in the case folder, through the real dialog.
+save_as() {
+  click_client "$save_x" "$save_y"
+  await window "Saving wave..." 20 >/dev/null || fail "the save dialog did not open"
+  sleep 0.5
+  xdotool type --delay 20 "Z:${case_dir//\//\\}\\$1"
+  xdotool key Return
+  local tries=40
+  while [[ ! -s $case_dir/$1.wav ]] && ((tries-- > 0)); do sleep 0.25; done
+  [[ -s $case_dir/$1.wav ]] || fail "no $1.wav was written"
+  sleep 0.5
+}
+
+# Renders the settings line $1 with tonkelwerk-render.exe into rendered/.
+render_line() {
+  wine "$RENDER_EXE" --batch - --out-dir "Z:${case_dir//\//\\}\\rendered" <<<"$1" \
+    >/dev/null 2>&1 || fail "the renderer refused '$1'"
+}
+
 # --- the cases ----------------------------------------------------------------
 
 readonly attention_text="The knobs 'Freq' and 'Len.' must be higher than 0."
 readonly preview_x=590 preview_y=22 save_x=590 save_y=52 reset_x=590 reset_y=82
 readonly informations_x=590 informations_y=132
-readonly freq_knob_x=190 len_knob_x=460
+readonly freq_knob_x=190 rustle_knob_x=280 len_knob_x=460
 
 case_backend() {
   write_asoundrc
@@ -286,16 +306,8 @@ case_save() {
   await_main_window
   turn_knob_up "$freq_knob_x" 1
   turn_knob_up "$len_knob_x" 1
-  click_client "$save_x" "$save_y"
-  await window "Saving wave..." 20 >/dev/null || fail "the save dialog did not open"
-  sleep 0.5
   # A name without extension: the program adds ".wav".
-  xdotool type --delay 20 "Z:${case_dir//\//\\}\\boom"
-  xdotool key Return
-  local tries=40
-  while [[ ! -s $case_dir/boom.wav ]] && ((tries-- > 0)); do sleep 0.25; done
-  [[ -s $case_dir/boom.wav ]] || fail "no boom.wav was written"
-  sleep 0.5
+  save_as boom
   check_wave_file "$case_dir/boom.wav"
   [[ ! -e $case_dir/boom ]] || fail "a file without the extension was written too"
   close_by_close_box
@@ -316,6 +328,35 @@ case_no_sound() {
   # A failed start tells scripts and launchers so.
   expect_exit 15 1
   ! grep -q . "$case_dir/sound.raw" 2>/dev/null || fail "sound was played"
+}
+
+# Ctrl+C and Ctrl+V through the Windows clipboard, which Wine shares with the
+# X11 one (read and written here with xclip): the copied line renders to the
+# bytes Save wave wrote, and a pasted line's seed is the one Save wave uses.
+case_clipboard() {
+  start_program
+  await_main_window
+  turn_knob_up "$freq_knob_x" 1
+  turn_knob_up "$rustle_knob_x" 1
+  turn_knob_up "$len_knob_x" 1
+  xdotool key ctrl+c
+  sleep 0.5
+  local line
+  line=$(timeout 5 xclip -o -selection clipboard | tr -d '\r') || fail "no text on the clipboard"
+  [[ $line =~ ^start=0\ end=0\ freq=[1-9][0-9]*\ rustle=[1-9][0-9]*\ cutter=0\ len=[1-9][0-9]*\ seed=[0-9]+$ ]] ||
+    fail "not the knobs' settings line: '$line'"
+  save_as copied
+  render_line "copied: $line"
+  cmp "$case_dir/copied.wav" "$case_dir/rendered/copied.wav" || fail "the copied line renders other bytes"
+  local pasted="pasted: start=30 end=100 freq=150 rustle=40 cutter=15 len=30 seed=4242"
+  printf '%s' "$pasted" | xclip -i -selection clipboard
+  sleep 0.3
+  xdotool key ctrl+v
+  sleep 0.5
+  save_as pasted
+  render_line "$pasted"
+  cmp "$case_dir/pasted.wav" "$case_dir/rendered/pasted.wav" || fail "Save wave after Ctrl+V differs"
+  close_by_close_box
 }
 
 # The portable zip holds the two programs (a windowed one and a console one)

@@ -172,22 +172,28 @@ TEST_F(Win32Window, MousePositionCountsTheRightAndBottomEdgesAsInside) {
   EXPECT_EQ(MousePosX(0), -1);
 }
 
-void PressTab(bool shift) {
+// Presses `vk` with `modifier` held (0: none), as the keyboard would, and
+// returns the events that this made.
+std::vector<std::int32_t> PressKey(WORD modifier, WORD vk) {
   std::vector<INPUT> keys;
-  const auto key = [&](WORD vk, DWORD flags) {
+  const auto key = [&](WORD code, DWORD flags) {
     INPUT input{};
     input.type = INPUT_KEYBOARD;
-    input.ki.wVk = vk;
+    input.ki.wVk = code;
     input.ki.dwFlags = flags;
     keys.push_back(input);
   };
-  if (shift) key(VK_SHIFT, 0);
-  key(VK_TAB, 0);
-  key(VK_TAB, KEYEVENTF_KEYUP);
-  if (shift) key(VK_SHIFT, KEYEVENTF_KEYUP);
+  if (modifier) key(modifier, 0);
+  key(vk, 0);
+  key(vk, KEYEVENTF_KEYUP);
+  if (modifier) key(modifier, KEYEVENTF_KEYUP);
   SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
   Sleep(100);
-  DrainEvents();
+  return DrainEvents();
+}
+
+void PressTab(bool shift) {
+  PressKey(shift ? VK_SHIFT : 0, VK_TAB);
 }
 
 TEST_F(Win32Window, TabAndShiftTabCycleTheFocusThroughTheButtons) {
@@ -200,6 +206,27 @@ TEST_F(Win32Window, TabAndShiftTabCycleTheFocusThroughTheButtons) {
     PressTab(true);
     EXPECT_EQ(GetFocus(), ButtonHandle(expected)) << "Shift+Tab to button " << expected;
   }
+}
+
+TEST_F(Win32Window, CtrlCAndCtrlVArriveAsCopyAndPaste) {
+  SetFocus(ButtonHandle(0));
+  EXPECT_EQ(CountOf(PressKey(VK_CONTROL, 'C'), kEventCopy), 1);
+  EXPECT_EQ(CountOf(PressKey(VK_CONTROL, 'V'), kEventPaste), 1);
+  EXPECT_EQ(CountOf(PressKey(0, 'C'), kEventCopy), 0) << "C alone copies nothing";
+}
+
+TEST_F(Win32Window, ClipboardTextIsUnicodeOutsideAndUtf8Inside) {
+  const std::string text = "t\xC3\xB6n: freq=1 len=1 \xE2\x80\x93 seed=7";
+  ASSERT_TRUE(ClipboardSetText(text));
+  EXPECT_EQ(ClipboardText(), text);
+  // What other programs read: the same text as UTF-16.
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  HANDLE data = GetClipboardData(CF_UNICODETEXT);
+  const auto* wide = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+  const std::wstring seen = wide ? wide : L"(none)";
+  if (wide) GlobalUnlock(data);
+  CloseClipboard();
+  EXPECT_TRUE(seen == L"t\u00F6n: freq=1 len=1 \u2013 seed=7");
 }
 
 // --- the embedded screen and drawing ---------------------------------------

@@ -1,0 +1,75 @@
+// The preset table and the draws. The ranges were checked with sox (length,
+// loudness, spectrogram) against what each category is in games: a pickup is
+// short, bright and rising; a laser falls fast from high; an explosion is
+// long, low and mostly noise; a power-up climbs for longer; a hit is a short
+// noisy thump; a jump a short rise from a low-middle pitch; a blip a very
+// short flat tone; random spans every audible setting.
+// Two limits of the engine shape them: the pitch ends a falling sweep about
+// 2 * End below Freq * 16 (half-hertz), so a laser keeps End well under
+// 2.6 * Freq to stay above 0 Hz; and Cutter adds strong upper partials (a
+// buzz), so only the power-up and the blip take a little of it.
+#include "cli/presets.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::int32_t kMaxAngle = 360;
+
+// Start, End, Freq, Rustle, Cutter, Len.
+const std::array<Preset, 8> kPresets{{
+    {"pickup", {{{150, 360}, {0, 0}, {90, 160}, {0, 0}, {0, 0}, {10, 25}}}},
+    {"laser", {{{0, 0}, {100, 250}, {110, 250}, {0, 3}, {0, 0}, {12, 35}}}},
+    {"explosion", {{{0, 0}, {0, 30}, {4, 25}, {150, 360}, {0, 0}, {60, 180}}}},
+    {"powerup", {{{100, 360}, {0, 0}, {40, 120}, {0, 0}, {0, 20}, {40, 90}}}},
+    {"hit", {{{0, 0}, {20, 120}, {10, 60}, {60, 200}, {0, 0}, {5, 20}}}},
+    {"jump", {{{40, 160}, {0, 40}, {30, 80}, {0, 0}, {0, 0}, {20, 40}}}},
+    {"blip", {{{0, 0}, {0, 0}, {60, 160}, {0, 0}, {0, 6}, {4, 12}}}},
+    {"random", {{{0, 360}, {0, 360}, {1, 360}, {0, 360}, {0, 360}, {1, 360}}}},
+}};
+
+std::int32_t Lowest(std::int32_t KnobAngles::*field) {
+  return field == &KnobAngles::freq || field == &KnobAngles::len ? 1 : 0;
+}
+
+}  // namespace
+
+const std::array<Preset, 8>& Presets() {
+  return kPresets;
+}
+
+const Preset* FindPreset(std::string_view name) {
+  for (const Preset& preset : kPresets) {
+    if (preset.name == name) return &preset;
+  }
+  return nullptr;
+}
+
+std::string PresetNames() {
+  std::string names;
+  for (const Preset& preset : kPresets) {
+    if (!names.empty()) names += ", ";
+    names += preset.name;
+  }
+  return names;
+}
+
+KnobAngles DrawPreset(const Preset& preset, NoiseSource& draws) {
+  KnobAngles knobs;
+  for (std::size_t i = 0; i < kKnobFields.size(); ++i) {
+    const AngleRange range = preset.ranges[i];
+    knobs.*kKnobFields[i] = range.low + draws.UpTo(range.high - range.low);
+  }
+  return knobs;
+}
+
+KnobAngles MutateKnobs(KnobAngles knobs, const std::array<bool, 6>& jittered, std::int32_t degrees,
+                       NoiseSource& draws) {
+  for (std::size_t i = 0; i < kKnobFields.size(); ++i) {
+    if (!jittered[i]) continue;
+    std::int32_t& angle = knobs.*kKnobFields[i];
+    angle =
+        std::clamp(angle + draws.UpTo(2 * degrees) - degrees, Lowest(kKnobFields[i]), kMaxAngle);
+  }
+  return knobs;
+}

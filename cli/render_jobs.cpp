@@ -1,0 +1,115 @@
+// The render pipeline: worker threads take the next job, render and encode it
+// into its slot; the calling thread waits for the slots in order and
+// delivers them. Workers stay at most a window of jobs ahead of delivery, so
+// memory stays bounded however long the batch is.
+#include "cli/render_jobs.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "sound/sound_engine.h"
+
+namespace {
+
+constexpr std::size_t kWindowPerThread = 4;
+
+struct Slot {
+  std::vector<std::uint8_t> image;
+  std::vector<std::uint8_t> file;
+  std::string error;
+  bool ready = false;
+};
+
+class Pipeline {
+ public:
+  Pipeline(const std::vector<SoundJob>& jobs, const OutputFormat& format, unsigned threads)
+      : jobs_(jobs), format_(format), slots_(jobs.size()), window_(threads * kWindowPerThread) {}
+
+  // Runs on each worker thread until no job is left or the pipeline stops.
+  void Work() {
+    for (;;) {
+      std::size_t index = 0;
+      {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return stopped_ || next_ < delivered_ + window_; });
+        if (stopped_ || next_ == jobs_.size()) return;
+        index = next_++;
+      }
+      Slot done = Render(jobs_[index]);
+      std::lock_guard lock(mutex_);
+      slots_[index] = std::move(done);
+      slots_[index].ready = true;
+      changed_.notify_all();
+    }
+  }
+
+  RenderTotals Deliver(const DeliverSound& deliver) {
+    RenderTotals totals;
+    for (std::size_t index = 0; index < jobs_.size() && totals.error.empty(); ++index) {
+      Slot slot = Take(index);
+      totals.error = slot.error.empty() ? deliver(jobs_[index], slot.image, slot.file) : slot.error;
+      if (totals.error.empty()) {
+        ++totals.sounds;
+        totals.bytes += slot.file.size();
+      }
+    }
+    Stop();
+    return totals;
+  }
+
+  void Stop() {
+    std::lock_guard lock(mutex_);
+    stopped_ = true;
+    changed_.notify_all();
+  }
+
+ private:
+  Slot Render(const SoundJob& job) const {
+    Slot slot;
+    const SynthParams params = ParamsFromKnobs(job.settings.knobs);
+    NoiseSource noise(*job.settings.seed);
+    slot.image.assign(static_cast<std::size_t>(WaveImageSize(params.lengthMs)), 0);
+    WaveImageWrite(slot.image.data(), params, noise);
+    EncodeSound(slot.image.data(), params.lengthMs, format_, slot.file, slot.error);
+    return slot;
+  }
+
+  // Waits for the slot, moves its sound out and lets the workers go on.
+  Slot Take(std::size_t index) {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return slots_[index].ready; });
+    Slot slot = std::move(slots_[index]);
+    slots_[index] = Slot{};
+    delivered_ = index + 1;
+    changed_.notify_all();
+    return slot;
+  }
+
+  const std::vector<SoundJob>& jobs_;
+  const OutputFormat& format_;
+  std::vector<Slot> slots_;
+  const std::size_t window_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::size_t next_ = 0;
+  std::size_t delivered_ = 0;
+  bool stopped_ = false;
+};
+
+}  // namespace
+
+RenderTotals RenderJobs(const std::vector<SoundJob>& jobs, const OutputFormat& format,
+                        unsigned threads, const DeliverSound& deliver) {
+  Pipeline pipeline(jobs, format, std::max(threads, 1u));
+  std::vector<std::jthread> workers;
+  for (unsigned i = 0; i < std::max(threads, 1u); ++i)
+    workers.emplace_back([&] { pipeline.Work(); });
+  return pipeline.Deliver(deliver);
+}
+
+unsigned RenderThreads(std::size_t jobs) {
+  const unsigned cores = std::max(std::thread::hardware_concurrency(), 1u);
+  return static_cast<unsigned>(std::clamp<std::size_t>(jobs, 1, cores));
+}
