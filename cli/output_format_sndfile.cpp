@@ -2,12 +2,12 @@
 // samples go from the image's data chunk through libsoxr (for another rate)
 // into libsndfile, which writes the file into memory; the caller writes it
 // out through the file layer, so that every output shares one safe save path.
-// Depends on: libsndfile, libsoxr.
+// Depends on: libsndfile, libsoxr, libogg (for the page checksums).
+#include <ogg/ogg.h>
 #include <sndfile.h>
 #include <soxr.h>
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 
 #include "cli/output_format.h"
@@ -113,23 +113,6 @@ int SndfileFormat(const OutputFormat& format) {
   return SF_FORMAT_WAV | (format.bits == 8 ? SF_FORMAT_PCM_U8 : SF_FORMAT_PCM_16);
 }
 
-// CRC-32 of Ogg pages: polynomial 0x04C11DB7, most significant bit first,
-// no reflection, starting at 0.
-std::uint32_t OggCrc(const std::uint8_t* data, std::size_t size) {
-  static const std::array<std::uint32_t, 256> table = [] {
-    std::array<std::uint32_t, 256> t{};
-    for (std::uint32_t i = 0; i < 256; ++i) {
-      std::uint32_t r = i << 24;
-      for (int bit = 0; bit < 8; ++bit) r = (r & 0x80000000u) ? (r << 1) ^ 0x04C11DB7u : r << 1;
-      t[i] = r;
-    }
-    return t;
-  }();
-  std::uint32_t crc = 0;
-  for (std::size_t i = 0; i < size; ++i) crc = (crc << 8) ^ table[((crc >> 24) ^ data[i]) & 0xFF];
-  return crc;
-}
-
 void StoreLe32(std::uint8_t* at, std::uint32_t value) {
   for (int i = 0; i < 4; ++i) at[i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
@@ -149,8 +132,9 @@ void FixOggSerial(std::vector<std::uint8_t>& file) {
     const std::size_t size = kPageHeader + segments + body;
     if (page + size > file.size()) return;
     StoreLe32(&file[page + 14], kSerial);
-    StoreLe32(&file[page + 22], 0);
-    StoreLe32(&file[page + 22], OggCrc(&file[page], size));
+    ogg_page header{&file[page], static_cast<long>(kPageHeader + segments),
+                    &file[page + kPageHeader + segments], static_cast<long>(body)};
+    ogg_page_checksum_set(&header);
     page += size;
   }
 }

@@ -33,7 +33,8 @@ constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
-constexpr std::string_view kVersion = "tonkelwerk-render 1.00\n";
+// The version comes from the build (project() in CMakeLists.txt).
+constexpr std::string_view kVersion = "tonkelwerk-render " TONKELWERK_VERSION "\n";
 
 constexpr std::string_view kUsage =
     R"(Usage: tonkelwerk-render [KNOBS] [--seed N] (-o FILE | --play | both)
@@ -177,6 +178,11 @@ int RenderAll(const std::vector<SoundJob>& jobs, const Delivery& delivery) {
 // The device is opened before any file is written: without one, nothing is.
 int PlayAndRender(const std::vector<SoundJob>& jobs, const Delivery& delivery) {
   if (!delivery.play) return RenderAll(jobs, delivery);
+  if (!SoundBackendBuilt()) {
+    return Fail(kExitFailure,
+                "this build cannot play sounds (it was built without SDL): "
+                "write a file with -o instead");
+  }
   if (SoundInit() == 0) {
     SoundShutdown();
     return Fail(kExitFailure, "no sound device to play on (--play)");

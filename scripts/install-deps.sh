@@ -2,7 +2,8 @@
 # Installs everything the build, the program and the tests need on Debian 12,
 # from Debian's own packages. Does nothing when all of them are there already.
 # Usage: scripts/install-deps.sh [win32|web]   (win32: also the Windows cross
-# build and Wine to run it; web: also Emscripten, Node and Chromium)
+# build, its installer and Wine to run them; web: also Emscripten, Node and
+# Chromium)
 set -euo pipefail
 
 packages=(
@@ -13,17 +14,21 @@ packages=(
   # sound playback
   libsdl2-dev
   # tonkelwerk-render's other formats: FLAC and Ogg Vorbis, resampling
-  libsndfile1-dev libsoxr-dev
+  libsndfile1-dev libsoxr-dev libogg-dev
   # the desktop program
   qt6-base-dev fonts-liberation2 fontconfig
   # tests in a real window, and of its clipboard
   xvfb xauth xdotool x11-utils imagemagick xclip
   # a window manager that frames the window, for the start-up test
   openbox
+  # the packages: icons drawn at build time, their checks, the manual pages
+  librsvg2-bin dpkg-dev lintian appstream man-db
 )
 if [[ "${1:-}" == win32 ]]; then
   # the cross compiler (posix threads), GoogleTest's sources, and Wine
   packages+=(g++-mingw-w64-x86-64-posix googletest wine wine64)
+  # the Windows packages: the installer's compiler, and the zip read back
+  packages+=(nsis zip unzip)
 fi
 if [[ "${1:-}" == web ]]; then
   # the compiler with its optimizer's parser, GoogleTest's sources, and the

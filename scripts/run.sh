@@ -4,5 +4,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake --preset release >/dev/null
-cmake --build --preset release -j "$(nproc)"
+# Only the program: the tests and benchmarks wait for scripts/test.sh.
+cmake --build --preset release -j "$(nproc)" --target tonkelwerk
 exec build/release/app/tonkelwerk "$@"

@@ -8,6 +8,8 @@
 // is missing is 0; `seed` is optional; the `name:` prefix is optional and names
 // the output file. A '#' starts a comment that runs to the end of the line.
 // Standard C++ only, like the rest of the engine.
+//
+// Tonkelwerk is distributed under the zlib license (the file LICENSE).
 #pragma once
 
 #include <cstdint>
@@ -15,7 +17,9 @@
 #include <string>
 #include <string_view>
 
-#include "sound/sound_engine.h"
+// Named from this folder, not from the project root: installed, both headers
+// lie side by side in include/tonkelwerk/.
+#include "sound_engine.h"
 
 struct SoundSettings {
   std::string name;  // "" when the line has no "name:" prefix

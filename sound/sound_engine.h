@@ -11,6 +11,8 @@
 // nearest with ties to even), so a render is the same on every platform for
 // the same noise. There is no hidden state: the noise generator belongs to the
 // caller, so threads that each own one can render at the same time.
+//
+// Tonkelwerk is distributed under the zlib license (the file LICENSE).
 #pragma once
 
 #include <array>

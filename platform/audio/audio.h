@@ -7,8 +7,8 @@
 // Playback runs in the background; several started sounds play mixed.
 //
 // Backends: audio_sdl.cpp (SDL2's audio subsystem), audio_win32.cpp
-// (DirectSound), audio_web.cpp (Web Audio). What they share is in
-// audio_common.cpp.
+// (DirectSound), audio_web.cpp (Web Audio), audio_none.cpp (a build without
+// sound). What they share is in audio_common.cpp.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +16,10 @@
 #include <string_view>
 
 #include "platform/core/object_table.h"
+
+// False in a build without a sound backend, where SoundInit always fails:
+// lets a caller tell "this build cannot play" from "no device right now".
+bool SoundBackendBuilt();
 
 // Opens the default playback device. Nonzero when the sound system is ready,
 // 0 when there is no usable device. Calling it again while ready is harmless.

@@ -231,6 +231,8 @@ bool SdlParseFormat(const std::uint8_t* at, SdlFormat& format) {
 
 }  // namespace
 
+bool SoundBackendBuilt() { return true; }
+
 std::int32_t SoundInit() {
   if (audio.device) return 1;
   // The library stays loaded from a successful SDL_InitSubSystem on until

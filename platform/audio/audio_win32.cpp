@@ -91,6 +91,8 @@ IDirectSoundBuffer* Win32NewBuffer(const WAVEFORMATEX& format, std::int64_t size
 
 }  // namespace
 
+bool SoundBackendBuilt() { return true; }
+
 std::string SoundFailureReason() {
   // DirectSound's error codes would tell a user no more than the fixed
   // message does.

@@ -186,7 +186,8 @@ class InformationTest(RenderTest):
     def test_version(self):
         result = self.run_render(["--version"])
         self.assertEqual(result.returncode, 0)
-        self.assertEqual(result.stdout, b"tonkelwerk-render 1.00\n")
+        version = os.environ["TONKELWERK_VERSION"].encode()
+        self.assertEqual(result.stdout, b"tonkelwerk-render %s\n" % version)
         self.assertEqual(result.stderr, b"")
 
     def test_a_failed_print_is_an_error(self):

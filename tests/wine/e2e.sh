@@ -8,7 +8,9 @@
 #                    without a window manager)
 #   e2e.sh CASE      runs one case: window, attention, knobs, preview, save,
 #                    informations, close-box, no-sound; or backend, the backend's own tests
-#                    (a GoogleTest program) on the same display and prefix
+#                    (a GoogleTest program) on the same display and prefix; or
+#                    installer, the Windows packages (SETUP_EXE, PORTABLE_ZIP)
+#                    checked against the Linux build's renderer (LINUX_RENDER)
 #
 # Environment: TONKELWERK_EXE, WINDOW_PROBE_EXE and BACKEND_TESTS_EXE (the
 # programs) and
@@ -369,6 +371,56 @@ case_clipboard() {
   render_line "$pasted"
   cmp "$case_dir/pasted.wav" "$case_dir/rendered/pasted.wav" || fail "Save wave after Ctrl+V differs"
   close_by_close_box
+}
+
+# The portable zip holds the two programs (a windowed one and a console one)
+# and the two texts; the installer puts them into a folder of its own, adds a
+# Start menu shortcut and an entry in the installed programs, and its
+# uninstaller takes all of that away again.
+pe_subsystem() { python3 -c 'import struct, sys
+data = open(sys.argv[1], "rb").read()
+print(struct.unpack_from("<H", data, struct.unpack_from("<I", data, 0x3C)[0] + 0x5C)[0])' "$1"; }
+
+case_installer() {
+  [[ -x $LINUX_RENDER ]] || fail "no Linux tonkelwerk-render at $LINUX_RENDER (build preset release)"
+  local listing
+  listing=$(unzip -Z1 "$PORTABLE_ZIP" | sed 's|^[^/]*/||' | sort | xargs)
+  [[ $listing == "LICENSE.txt README.txt tonkelwerk-render.exe tonkelwerk.exe" ]] ||
+    fail "the zip holds: $listing"
+
+  # Per user: the installer's manifest asks Windows for no administrator.
+  grep -aq 'level="asInvoker"' "$SETUP_EXE" || fail "the installer asks for more than the user's rights"
+  local folder=$WINEPREFIX/drive_c/Games/Tonkelwerk uninstall_key
+  uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tonkelwerk'
+  wine "$SETUP_EXE" /S '/D=C:\Games\Tonkelwerk' </dev/null >/dev/null 2>&1 || fail "setup failed"
+  wineserver -w
+  listing=$(cd "$folder" && ls | xargs)
+  [[ $listing == "LICENSE.txt README.txt Uninstall.exe tonkelwerk-render.exe tonkelwerk.exe" ]] ||
+    fail "installed: $listing"
+  (($(pe_subsystem "$folder/tonkelwerk.exe") == 2)) || fail "tonkelwerk.exe is no windowed program"
+  (($(pe_subsystem "$folder/tonkelwerk-render.exe") == 3)) || fail "tonkelwerk-render.exe is no console program"
+  local shortcut
+  shortcut=$(find "$WINEPREFIX/drive_c/users" -path '*Start Menu/Programs/Tonkelwerk.lnk')
+  [[ -n $shortcut ]] || fail "no Start menu shortcut"
+  wine reg query "$uninstall_key" /v UninstallString 2>/dev/null | grep -qF 'C:\Games\Tonkelwerk\Uninstall.exe' ||
+    fail "no uninstaller in the list of installed programs"
+
+  local knobs=(--start 30 --end 200 --freq 164 --rustle 20 --cutter 90 --len 40 --seed 7)
+  (cd "$case_dir" && wine "$folder/tonkelwerk-render.exe" "${knobs[@]}" -o windows.wav) ||
+    fail "the installed tonkelwerk-render.exe failed"
+  "$LINUX_RENDER" "${knobs[@]}" -o "$case_dir/linux.wav"
+  cmp "$case_dir/linux.wav" "$case_dir/windows.wav" || fail "Windows and Linux renders differ"
+
+  TONKELWERK_EXE=$folder/tonkelwerk.exe start_program
+  await_main_window
+  close_by_close_box
+
+  # The uninstaller runs from a copy of itself in the temporary folder.
+  wine "$folder/Uninstall.exe" /S </dev/null >/dev/null 2>&1 || fail "the uninstaller failed"
+  wineserver -w
+  [[ ! -e $folder ]] || fail "left behind: $(find "$folder" | xargs)"
+  [[ ! -e $shortcut ]] || fail "the Start menu shortcut is left"
+  ! wine reg query "$uninstall_key" >/dev/null 2>&1 || fail "the uninstall entry is left"
 }
 
 # --- main -------------------------------------------------------------------

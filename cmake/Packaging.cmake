@@ -1,0 +1,87 @@
+# The packages, built by CPack (scripts/package.sh runs it):
+#   Linux:   tonkelwerk_<version>_amd64.deb (component "program") and
+#            libtonkelwerk-dev_<version>_amd64.deb (component "dev");
+#   Windows: a portable zip and an NSIS installer, both of component "program".
+# Also installs what every installed tree carries beside the files: the
+# license, and on Linux the changelog that Debian packages must have.
+set(CPACK_PACKAGE_NAME tonkelwerk)
+set(CPACK_PACKAGE_VENDOR "The Tonkelwerk developers")
+set(CPACK_PACKAGE_CONTACT "The Tonkelwerk developers <tonkelwerk@example.org>")
+set(CPACK_PACKAGE_INSTALL_DIRECTORY Tonkelwerk)
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_STRIP_FILES ON)
+
+if(WIN32)
+  # Texts for Notepad: CR LF line ends and a .txt name.
+  file(READ ${PROJECT_SOURCE_DIR}/LICENSE license_text)
+  file(CONFIGURE OUTPUT LICENSE.txt CONTENT "${license_text}" @ONLY NEWLINE_STYLE CRLF)
+  file(READ ${PROJECT_SOURCE_DIR}/README.md readme_text)
+  file(CONFIGURE OUTPUT README.txt CONTENT "${readme_text}" @ONLY NEWLINE_STYLE CRLF)
+  install(FILES ${CMAKE_BINARY_DIR}/LICENSE.txt ${CMAKE_BINARY_DIR}/README.txt DESTINATION .
+          COMPONENT program)
+
+  set(CPACK_GENERATOR "ZIP;NSIS")
+  # One flat folder, as the user unpacks it or as the installer lays it out.
+  set(CPACK_ARCHIVE_COMPONENT_INSTALL OFF)
+  set(CPACK_MONOLITHIC_INSTALL ON)
+  set(CPACK_PACKAGE_FILE_NAME tonkelwerk-${PROJECT_VERSION}-windows)
+  set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/PackagingPerGenerator.cmake)
+  # The installer comes from our own script (packaging/windows/NSIS.template.in):
+  # for the current user, with no administrator needed.
+  set(CPACK_MODULE_PATH ${PROJECT_SOURCE_DIR}/packaging/windows)
+  set(CPACK_NSIS_DISPLAY_NAME Tonkelwerk)
+  set(CPACK_NSIS_PACKAGE_NAME Tonkelwerk)
+  set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/platform/win32/tonkelwerk.ico)
+else()
+  foreach(component IN ITEMS program dev)
+    set(package tonkelwerk)
+    if(component STREQUAL "dev")
+      set(package libtonkelwerk-dev)
+    endif()
+    set(changelog ${CMAKE_BINARY_DIR}/changelog-${component})
+    configure_file(packaging/changelog.in ${changelog} @ONLY)
+    add_custom_command(OUTPUT ${changelog}.gz
+      COMMAND gzip -9nc ${changelog} > ${changelog}.gz
+      DEPENDS ${changelog})
+    add_custom_target(changelog_${component} ALL DEPENDS ${changelog}.gz)
+    set(doc ${CMAKE_INSTALL_DATADIR}/doc/${package})
+    install(FILES LICENSE DESTINATION ${doc} RENAME copyright COMPONENT ${component})
+    install(FILES ${changelog}.gz DESTINATION ${doc} RENAME changelog.gz COMPONENT ${component})
+  endforeach()
+
+  set(CPACK_GENERATOR DEB)
+  set(CPACK_COMPONENTS_ALL program dev)
+  set(CPACK_DEB_COMPONENT_INSTALL ON)
+  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+  set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+  set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+
+  set(CPACK_DEBIAN_PROGRAM_PACKAGE_NAME tonkelwerk)
+  set(CPACK_DEBIAN_PROGRAM_PACKAGE_SECTION sound)
+  # SDL is loaded when sound starts, so dpkg-shlibdeps cannot see it; the
+  # rest of the dependencies come from the programs' ELF headers.
+  set(CPACK_DEBIAN_PROGRAM_PACKAGE_DEPENDS libsdl2-2.0-0)
+  set(CPACK_DEBIAN_PROGRAM_PACKAGE_RECOMMENDS fonts-liberation2)
+  # Descriptions: the summary line, then paragraphs parted by blank lines.
+  set(CPACK_DEBIAN_PROGRAM_DESCRIPTION "synthesizer for game sound effects
+Tonkelwerk makes short sound effects for games. Six knobs shape a sine tone
+with a rising and falling pitch sweep, noise and cut samples; Preview plays
+the sound and Save wave writes it as a 44.1 kHz, 16-bit stereo WAV file.
+
+The command-line renderer tonkelwerk-render writes the very same files from
+knob positions given as options, for scripting a game's assets.")
+
+  set(CPACK_DEBIAN_DEV_PACKAGE_NAME libtonkelwerk-dev)
+  set(CPACK_DEBIAN_DEV_PACKAGE_SECTION libdevel)
+  set(CPACK_DEBIAN_DEV_DESCRIPTION "sound effect engine of Tonkelwerk, for games
+Tonkelwerk's sound engine as a static library: six knob angles in, a
+complete 16-bit stereo WAV file image out, the same bytes as the Tonkelwerk
+program renders. A game can render its sound effects at run time.
+
+This package holds the header, the library, a CMake package
+(find_package(Tonkelwerk), target Tonkelwerk::sound) and the pkg-config
+file tonkelwerk-sound.")
+endif()
+
+include(CPack)
