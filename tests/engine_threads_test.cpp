@@ -39,7 +39,9 @@ TEST(EngineThreads, FourThreadsRenderWhatOneThreadRenders) {
 
   for (std::size_t i = 0; i < std::size(kSeeds); ++i) {
     EXPECT_EQ(parallel[i], serial[i]) << "seed " << kSeeds[i];
-    if (i > 0) EXPECT_NE(serial[i], serial[0]) << "seed " << kSeeds[i] << " made no difference";
+    if (i > 0) {
+      EXPECT_NE(serial[i], serial[0]) << "seed " << kSeeds[i] << " made no difference";
+    }
   }
 }
 
