@@ -12,31 +12,15 @@ program=$(realpath "$1")
 render=$(realpath "$2")
 artifacts=$(realpath -m "$3")
 here=$(dirname "$(realpath "$0")")
-rm -rf "$artifacts"
-mkdir -p "$artifacts"
-
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-
-# shellcheck source=tests/e2e/xvfb_session.sh
-source "$here/xvfb_session.sh"
-program_pid=""
-cleanup() {
-  if [[ -n "$program_pid" ]]; then kill -9 "$program_pid" 2>/dev/null || true; fi
-  xvfb_stop
-}
-trap cleanup EXIT
-xvfb_start "$artifacts/xvfb.log" || fail "Xvfb did not start"
+# shellcheck source=tests/e2e/e2e_session.sh
+source "$here/e2e_session.sh"
+e2e_begin "$artifacts"
 
 cd "$artifacts"
-export LSAN_OPTIONS="suppressions=$here/../lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 SDL_AUDIODRIVER=dummy SDL_NO_SIGNAL_HANDLERS=1 QT_QPA_PLATFORM=xcb \
   "$program" >"$artifacts/program.log" 2>&1 &
 program_pid=$!
-window=$(timeout 10 xdotool search --sync --onlyvisible --name '^Tonkelwerk 1\.00$' | head -1) ||
-  fail "the window did not appear"
+window=$(main_window) || fail "the window did not appear"
 sleep 0.5
 
 # Drags with the left button on a knob's right half: it turns up every frame.

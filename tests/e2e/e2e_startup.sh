@@ -10,25 +10,9 @@ set -euo pipefail
 program=$(realpath "$1")
 artifacts=$(realpath -m "$2")
 here=$(dirname "$(realpath "$0")")
-rm -rf "$artifacts"
-mkdir -p "$artifacts"
-
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-
-# shellcheck source=tests/e2e/xvfb_session.sh
-source "$here/xvfb_session.sh"
-program_pid=""
-wm_pid=""
-cleanup() {
-  if [[ -n "$program_pid" ]]; then kill -9 "$program_pid" 2>/dev/null || true; fi
-  if [[ -n "$wm_pid" ]]; then kill "$wm_pid" 2>/dev/null || true; fi
-  xvfb_stop
-}
-trap cleanup EXIT
-xvfb_start "$artifacts/xvfb.log" 1280x800x24 || fail "Xvfb did not start"
+# shellcheck source=tests/e2e/e2e_session.sh
+source "$here/e2e_session.sh"
+e2e_begin "$artifacts" 1280x800x24
 HOME=$artifacts openbox --sm-disable >"$artifacts/openbox.log" 2>&1 &
 wm_pid=$!
 for _ in $(seq 100); do
@@ -36,9 +20,6 @@ for _ in $(seq 100); do
   sleep 0.05
 done
 xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || fail "Openbox did not start"
-
-# Under AddressSanitizer: D-Bus keeps some memory to the end of the process.
-export LSAN_OPTIONS="suppressions=$here/../lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 
 # Starts the program with SDL's audio driver $1; its output goes to $2.out
 # and $2.err.
@@ -70,8 +51,7 @@ frame_of() {
 # The outer frame is centred, title bar included: on this screen with
 # Openbox's frame of 642x176 its top-left corner is (319, 312).
 start_program dummy centred
-window=$(timeout 10 xdotool search --sync --onlyvisible --name '^Tonkelwerk 1\.00$' | head -1) ||
-  fail "the window did not appear"
+window=$(main_window) || fail "the window did not appear"
 frame="" expected=""
 for _ in $(seq 50); do
   if xprop -id "$window" _NET_FRAME_EXTENTS | grep -q '='; then
