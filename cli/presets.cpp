@@ -56,20 +56,20 @@ std::string PresetNames() {
 
 KnobAngles DrawPreset(const Preset& preset, NoiseSource& draws) {
   KnobAngles knobs;
-  for (std::size_t i = 0; i < kKnobFields.size(); ++i) {
+  for (std::size_t i = 0; i < kKnobWords.size(); ++i) {
     const AngleRange range = preset.ranges[i];
-    knobs.*kKnobFields[i] = range.low + draws.UpTo(range.high - range.low);
+    knobs.*kKnobWords[i].angle = range.low + draws.UpTo(range.high - range.low);
   }
   return knobs;
 }
 
 KnobAngles MutateKnobs(KnobAngles knobs, const std::array<bool, 6>& jittered, std::int32_t degrees,
                        NoiseSource& draws) {
-  for (std::size_t i = 0; i < kKnobFields.size(); ++i) {
+  for (std::size_t i = 0; i < kKnobWords.size(); ++i) {
     if (!jittered[i]) continue;
-    std::int32_t& angle = knobs.*kKnobFields[i];
+    std::int32_t& angle = knobs.*kKnobWords[i].angle;
     angle =
-        std::clamp(angle + draws.UpTo(2 * degrees) - degrees, Lowest(kKnobFields[i]), kMaxAngle);
+        std::clamp(angle + draws.UpTo(2 * degrees) - degrees, Lowest(kKnobWords[i].angle), kMaxAngle);
   }
   return knobs;
 }

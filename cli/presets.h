@@ -10,12 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "sound/settings_line.h"
 #include "sound/sound_engine.h"
-
-// The knobs in their fixed order: Start, End, Freq, Rustle, Cutter, Len.
-inline constexpr std::array<std::int32_t KnobAngles::*, 6> kKnobFields{
-    &KnobAngles::start,  &KnobAngles::end,    &KnobAngles::freq,
-    &KnobAngles::rustle, &KnobAngles::cutter, &KnobAngles::len};
 
 // The inclusive range of angles that a preset draws one knob from.
 struct AngleRange {
@@ -25,7 +21,7 @@ struct AngleRange {
 
 struct Preset {
   std::string_view name;
-  std::array<AngleRange, 6> ranges;  // in the order of kKnobFields
+  std::array<AngleRange, 6> ranges;  // in the order of kKnobWords
 };
 
 // Every preset, in the order the help and the README list them.

@@ -11,6 +11,7 @@
 #include "platform/core/save_path.h"
 #include "platform/core/text.h"
 #include "sound/render_wave.h"
+#include "sound/settings_line.h"
 
 namespace {
 
@@ -18,20 +19,6 @@ constexpr std::uint64_t kMaxAngle = 360;
 constexpr std::uint64_t kMaxSeed = 4294967295u;
 // Variation numbers have two digits up to 99 and three beyond.
 constexpr std::uint64_t kMaxCount = 999;
-
-struct KnobOption {
-  std::string_view name;
-  std::int32_t KnobAngles::*angle;
-};
-
-constexpr std::array<KnobOption, 6> kKnobOptions{{
-    {"--start", &KnobAngles::start},
-    {"--end", &KnobAngles::end},
-    {"--freq", &KnobAngles::freq},
-    {"--rustle", &KnobAngles::rustle},
-    {"--cutter", &KnobAngles::cutter},
-    {"--len", &KnobAngles::len},
-}};
 
 // One argument as option name and, for "--name=value", the attached value.
 struct OptionArg {
@@ -57,21 +44,20 @@ std::string ReadWhole(std::string_view option, std::string_view text, std::uint6
                       std::string_view what, std::uint64_t& value) {
   const std::string wanted = " wants " + std::string(what) + " 0.." + std::to_string(max);
   if (text.empty()) return std::string(option) + wanted + ", but the value is empty";
-  if (text.find_first_not_of("0123456789") != std::string_view::npos) {
-    return std::string(option) + wanted + ", not " + Quoted(text);
+  const std::optional<std::uint64_t> number = WholeNumber(text, max);
+  if (number) {
+    value = *number;
+    return {};
   }
-  value = 0;
-  for (const char digit : text) {
-    // Stops just past max, so that no number of digits can overflow.
-    value = std::min(value * 10 + static_cast<std::uint64_t>(digit - '0'), max + 1);
-  }
-  if (value > max) return std::string(option) + wanted + ", not " + Quoted(text) + " (too large)";
-  return {};
+  const bool digitsOnly = text.find_first_not_of("0123456789") == std::string_view::npos;
+  return std::string(option) + wanted + ", not " + Quoted(text) + (digitsOnly ? " (too large)" : "");
 }
 
-const KnobOption* FindKnob(std::string_view name) {
-  for (const KnobOption& knob : kKnobOptions) {
-    if (knob.name == name) return &knob;
+// The knob that option `name` ("--freq") sets, or nullptr.
+const KnobWord* FindKnob(std::string_view name) {
+  if (!name.starts_with("--")) return nullptr;
+  for (const KnobWord& knob : kKnobWords) {
+    if (knob.key == name.substr(2)) return &knob;
   }
   return nullptr;
 }
@@ -86,10 +72,11 @@ std::string StoreWhole(std::string_view name, std::string_view value, std::uint6
   return error;
 }
 
-std::string StoreKnob(RenderOptions& options, const KnobOption& knob, std::string_view value) {
-  const auto index = static_cast<std::size_t>(&knob - kKnobOptions.data());
+std::string StoreKnob(RenderOptions& options, std::string_view name, const KnobWord& knob,
+                      std::string_view value) {
+  const auto index = static_cast<std::size_t>(&knob - kKnobWords.data());
   options.knobGiven[index] = true;
-  return StoreWhole(knob.name, value, kMaxAngle, "a whole number of degrees",
+  return StoreWhole(name, value, kMaxAngle, "a whole number of degrees",
                     options.knobs.*(knob.angle));
 }
 
@@ -192,7 +179,7 @@ bool TakesValue(std::string_view name) {
 
 // Stores the value of an option that takes one; returns a message on failure.
 std::string StoreValue(RenderOptions& options, std::string_view name, std::string_view value) {
-  if (const KnobOption* knob = FindKnob(name)) return StoreKnob(options, *knob, value);
+  if (const KnobWord* knob = FindKnob(name)) return StoreKnob(options, name, *knob, value);
   return FindValueOption(name)->store(options, name, value);
 }
 

@@ -38,8 +38,8 @@ KnobAngles DrawKnobs(const RenderOptions& options, NoiseSource& draws) {
   if (options.preset) {
     const KnobAngles drawn = DrawPreset(*FindPreset(*options.preset), draws);
     // A knob given on the command line wins over the preset's draw.
-    for (std::size_t i = 0; i < kKnobFields.size(); ++i)
-      if (!options.knobGiven[i]) knobs.*kKnobFields[i] = drawn.*kKnobFields[i];
+    for (std::size_t i = 0; i < kKnobWords.size(); ++i)
+      if (!options.knobGiven[i]) knobs.*kKnobWords[i].angle = drawn.*kKnobWords[i].angle;
   }
   if (options.mutate) knobs = MutateKnobs(knobs, Jittered(options), *options.mutate, draws);
   return knobs;

@@ -11,37 +11,10 @@ constexpr std::uint64_t kMaxAngle = 360;
 constexpr std::uint64_t kMaxSeed = 4294967295u;
 constexpr std::string_view kBlanks = " \t\r\n";
 
-struct KnobWord {
-  std::string_view key;
-  std::int32_t KnobAngles::*angle;
-};
-
-// In the order of the knobs in the window.
-constexpr std::array<KnobWord, 6> kKnobWords{{
-    {"start", &KnobAngles::start},
-    {"end", &KnobAngles::end},
-    {"freq", &KnobAngles::freq},
-    {"rustle", &KnobAngles::rustle},
-    {"cutter", &KnobAngles::cutter},
-    {"len", &KnobAngles::len},
-}};
-
 std::string Quoted(std::string_view text) {
   std::string quoted(1, '\'');
   quoted.append(text).push_back('\'');
   return quoted;
-}
-
-// Plain decimal digits in 0..max; nothing when the text is anything else.
-std::optional<std::uint64_t> WholeNumber(std::string_view text, std::uint64_t max) {
-  if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos) return {};
-  std::uint64_t value = 0;
-  for (const char digit : text) {
-    // Stops just past max, so that no number of digits can overflow.
-    value = std::min(value * 10 + static_cast<std::uint64_t>(digit - '0'), max + 1);
-  }
-  if (value > max) return {};
-  return value;
 }
 
 bool IsNameChar(char c) {
@@ -112,6 +85,17 @@ class WordReader {
 };
 
 }  // namespace
+
+std::optional<std::uint64_t> WholeNumber(std::string_view text, std::uint64_t max) {
+  if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos) return {};
+  std::uint64_t value = 0;
+  for (const char digit : text) {
+    // Stops just past max, so that no number of digits can overflow.
+    value = std::min(value * 10 + static_cast<std::uint64_t>(digit - '0'), max + 1);
+  }
+  if (value > max) return {};
+  return value;
+}
 
 SettingsLineResult ParseSettingsLine(std::string_view line) {
   SettingsLineResult result;

@@ -12,6 +12,7 @@
 // Tonkelwerk is distributed under the zlib license (the file LICENSE).
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -20,6 +21,25 @@
 // Named from this folder, not from the project root: installed, both headers
 // lie side by side in include/tonkelwerk/.
 #include "sound_engine.h"
+
+// The knob words, in the order of the knobs in the window. tonkelwerk-render's
+// knob options are the same words after "--".
+struct KnobWord {
+  std::string_view key;
+  std::int32_t KnobAngles::*angle;
+};
+inline constexpr std::array<KnobWord, 6> kKnobWords{{
+    {"start", &KnobAngles::start},
+    {"end", &KnobAngles::end},
+    {"freq", &KnobAngles::freq},
+    {"rustle", &KnobAngles::rustle},
+    {"cutter", &KnobAngles::cutter},
+    {"len", &KnobAngles::len},
+}};
+
+// `text` as a whole number in 0..max when it is plain decimal digits, with no
+// sign, blank, fraction or exponent; nothing otherwise.
+std::optional<std::uint64_t> WholeNumber(std::string_view text, std::uint64_t max);
 
 struct SoundSettings {
   std::string name;  // "" when the line has no "name:" prefix
