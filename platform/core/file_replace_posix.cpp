@@ -4,9 +4,8 @@
 // followed to the file it names, which is replaced while the link stays. The
 // replacement gets the old file's permission bits, a new file the usual 0666
 // less the umask (applied by open itself).
-// After the rename the folder is synced too, so that the new name survives a
-// power cut as the file's bytes do.
-// Leaves out: the old file's owner, group and extended attributes.
+// Leaves out: the old file's owner, group and extended attributes, and a sync
+// of the folder after the rename.
 // Depends on: POSIX (lstat, readlink, stat, access, open, fchmod, fsync,
 // rename, unlink).
 #include <fcntl.h>
@@ -93,16 +92,6 @@ int CreateUnique(const std::string& stem, std::string& path) {
   return -1;
 }
 
-// Makes the folder's new entry durable. The file is already in place, so a
-// folder that cannot be synced (some file systems refuse) is no failure.
-void SyncFolder(const std::string& target) {
-  const std::string folder = FolderOf(target);
-  const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-}
-
 }  // namespace
 
 bool ReplacementBegin(Replacement& replacement, std::string_view path) {
@@ -147,10 +136,7 @@ bool ReplacementCommit(Replacement& replacement) {
   if (std::fclose(stream) != 0 && error == 0) error = errno;
   if (error == 0 && std::rename(replacement.temporary.c_str(), replacement.target.c_str()) != 0)
     error = errno;
-  if (error == 0) {
-    SyncFolder(replacement.target);
-    return true;
-  }
+  if (error == 0) return true;
   ::unlink(replacement.temporary.c_str());
   return Fail(replacement, ReasonOf(error));
 }
