@@ -1,7 +1,8 @@
 // The render pipeline: worker threads take the next job, render and encode it
 // into its slot; the calling thread waits for the slots in order and
 // delivers them. Workers stay at most a window of jobs ahead of delivery, so
-// memory stays bounded however long the batch is.
+// memory stays bounded however long the batch is. In any order, each worker
+// delivers its own sound and no slot is kept.
 #include "cli/render_jobs.h"
 
 #include <algorithm>
@@ -44,6 +45,32 @@ class Pipeline {
       changed_.notify_all();
     }
   }
+
+  // Runs on each worker thread: renders and delivers until no job is left or
+  // a delivery failed.
+  void WorkAndDeliver(const DeliverSound& deliver) {
+    for (;;) {
+      std::size_t index = 0;
+      {
+        std::lock_guard lock(mutex_);
+        if (stopped_ || next_ == jobs_.size()) return;
+        index = next_++;
+      }
+      const Slot slot = Render(jobs_[index]);
+      const std::string error =
+          slot.error.empty() ? deliver(jobs_[index], slot.image, slot.file) : slot.error;
+      std::lock_guard lock(mutex_);
+      if (error.empty()) {
+        ++totals_.sounds;
+        totals_.bytes += slot.file.size();
+      } else if (totals_.error.empty()) {
+        totals_.error = error;
+        stopped_ = true;
+      }
+    }
+  }
+
+  RenderTotals Totals() const { return totals_; }
 
   RenderTotals Deliver(const DeliverSound& deliver) {
     RenderTotals totals;
@@ -96,13 +123,22 @@ class Pipeline {
   std::size_t next_ = 0;
   std::size_t delivered_ = 0;
   bool stopped_ = false;
+  RenderTotals totals_;  // of deliveries in any order
 };
 
 }  // namespace
 
 RenderTotals RenderJobs(const std::vector<SoundJob>& jobs, const OutputFormat& format,
-                        unsigned threads, const DeliverSound& deliver) {
+                        unsigned threads, const DeliverSound& deliver, DeliveryOrder order) {
   Pipeline pipeline(jobs, format, std::max(threads, 1u));
+  if (order == DeliveryOrder::kAnyOrder) {
+    {
+      std::vector<std::jthread> workers;
+      for (unsigned i = 0; i < std::max(threads, 1u); ++i)
+        workers.emplace_back([&] { pipeline.WorkAndDeliver(deliver); });
+    }
+    return pipeline.Totals();
+  }
   std::vector<std::jthread> workers;
   for (unsigned i = 0; i < std::max(threads, 1u); ++i)
     workers.emplace_back([&] { pipeline.Work(); });
@@ -112,4 +148,9 @@ RenderTotals RenderJobs(const std::vector<SoundJob>& jobs, const OutputFormat& f
 unsigned RenderThreads(std::size_t jobs) {
   const unsigned cores = std::max(std::thread::hardware_concurrency(), 1u);
   return static_cast<unsigned>(std::clamp<std::size_t>(jobs, 1, cores));
+}
+
+unsigned FileWriteThreads(std::size_t jobs) {
+  const unsigned cores = std::max(std::thread::hardware_concurrency(), 1u);
+  return static_cast<unsigned>(std::clamp<std::size_t>(jobs, 1, 2 * cores));
 }

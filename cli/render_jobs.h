@@ -29,11 +29,22 @@ struct RenderTotals {
 using DeliverSound = std::function<std::string(
     const SoundJob& job, std::span<const std::uint8_t> image, std::span<const std::uint8_t> file)>;
 
+// In job order, deliveries run one at a time on the calling thread, as
+// standard output, playing and printed settings need. In any order, each
+// thread delivers what it rendered, so that files reach the disk side by
+// side: a file system syncs several files in about the time of one.
+enum class DeliveryOrder { kJobOrder, kAnyOrder };
+
 // Renders and encodes the jobs on `threads` threads (at least one) and
-// delivers them in job order on the calling thread, so that deliveries (file
-// writes) never run at the same time. Stops at the first failure.
+// delivers them in `order`. Stops at the first failure: in any order, jobs
+// already under way are still delivered.
 RenderTotals RenderJobs(const std::vector<SoundJob>& jobs, const OutputFormat& format,
-                        unsigned threads, const DeliverSound& deliver);
+                        unsigned threads, const DeliverSound& deliver,
+                        DeliveryOrder order = DeliveryOrder::kJobOrder);
 
 // The number of threads to render `jobs` sounds with: one per core.
 unsigned RenderThreads(std::size_t jobs);
+
+// The number of threads to render and write `jobs` files with: writing waits
+// on the disk, so twice as many as there are cores keep both busy.
+unsigned FileWriteThreads(std::size_t jobs);

@@ -3,9 +3,10 @@
 // file that the program's "Save wave" writes, plays it as "Preview" does, or
 // both from one render; it also renders presets, variations and batches of
 // settings lines, in other formats, to files or to standard output.
-// Depends on: the engine, the file layer (BytesSave) and the sound device.
+// Depends on: the engine, the file layer (FileSaveWhole) and the sound device.
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -137,8 +138,9 @@ std::string WriteFile(const std::string& target, std::span<const std::uint8_t> f
     const std::string_view bytes(reinterpret_cast<const char*>(file.data()), file.size());
     return WriteOut(bytes) ? "" : std::string(kStdoutFailed);
   }
-  if (BytesSave(file.data(), static_cast<std::int32_t>(file.size()), target) == 0)
-    return "Couldn't write file to disk. (" + target + "): " + FileFailureReason();
+  const std::string reason =
+      FileSaveWhole(target, file.data(), static_cast<std::int32_t>(file.size()));
+  if (!reason.empty()) return "Couldn't write file to disk. (" + target + "): " + reason;
   return {};
 }
 
@@ -168,9 +170,19 @@ std::string ExistingTarget(const std::vector<SoundJob>& jobs) {
   return {};
 }
 
+// Files alone may be written side by side; standard output, playing and
+// printed settings keep the jobs' order.
+bool FilesOnly(const std::vector<SoundJob>& jobs, const Delivery& delivery) {
+  return !delivery.play && !delivery.printSettings &&
+         std::none_of(jobs.begin(), jobs.end(),
+                      [](const SoundJob& job) { return job.target == kStandardOutput; });
+}
+
 int RenderAll(const std::vector<SoundJob>& jobs, const Delivery& delivery) {
-  const RenderTotals totals =
-      RenderJobs(jobs, delivery.format, RenderThreads(jobs.size()), Deliverer(delivery));
+  const bool filesOnly = FilesOnly(jobs, delivery);
+  const RenderTotals totals = RenderJobs(
+      jobs, delivery.format, filesOnly ? FileWriteThreads(jobs.size()) : RenderThreads(jobs.size()),
+      Deliverer(delivery), filesOnly ? DeliveryOrder::kAnyOrder : DeliveryOrder::kJobOrder);
   if (!totals.error.empty()) return Fail(kExitFailure, totals.error);
   return kExitOk;
 }

@@ -18,8 +18,9 @@ echo "== optimised tests"
 ctest --preset release -j "$jobs"
 echo "== tests under AddressSanitizer and UBSan"
 ctest --preset asan -j "$jobs"
-# ThreadSanitizer only where there are threads: the engine library's test.
-echo "== engine tests under ThreadSanitizer"
+# ThreadSanitizer only where there are threads: the engine library's test and
+# the renderer's pipeline.
+echo "== engine and pipeline tests under ThreadSanitizer"
 cmake --preset tsan >/dev/null
 cmake --build --preset tsan -j "$jobs"
 ctest --preset tsan

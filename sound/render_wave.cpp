@@ -43,12 +43,9 @@ void WavePreview(const std::uint8_t* image, std::int32_t lengthMs) {
 }
 
 std::int32_t WaveSave(const std::uint8_t* image, std::int32_t lengthMs, std::string_view target) {
-  return BytesSave(image, WaveImageSize(lengthMs), target);
-}
-
-std::int32_t BytesSave(const std::uint8_t* data, std::int32_t size, std::string_view target) {
   if (FileCreate(kSaveSlot, target) == 0) return 0;
-  const bool written = FileWrite(kSaveSlot, data, size) == size;
+  const std::int32_t size = WaveImageSize(lengthMs);
+  const bool written = FileWrite(kSaveSlot, image, size) == size;
   // FileClose drops a file that lost bytes: a partial one never takes the
   // target's place.
   return FileClose(kSaveSlot) && written ? 1 : 0;

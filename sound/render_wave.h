@@ -43,11 +43,6 @@ void WavePreview(const std::uint8_t* image, std::int32_t lengthMs);
 // is then untouched, and FileFailureReason (platform/core/files.h) says why.
 std::int32_t WaveSave(const std::uint8_t* image, std::int32_t lengthMs, std::string_view target);
 
-// The save path for any file's bytes (another format of the sound): writes
-// the `size` bytes of `data` to `target` as WaveSave writes an image, with the
-// same result and the same care for incomplete files.
-std::int32_t BytesSave(const std::uint8_t* data, std::int32_t size, std::string_view target);
-
 // Renders and delivers: previews when `target` is empty, saves to `target`
 // otherwise. Returns 1 when the sound was previewed or the file written, 0
 // when the file could not be written or memory ran out. Requires freq > 0 and

@@ -1,9 +1,12 @@
 // The renderer's pipeline: every job renders with its own noise, so the files
-// are the same whatever the number of threads, and they arrive in job order.
+// are the same whatever the number of threads, and they arrive in job order,
+// or side by side on the workers when the order does not matter.
 #include "cli/render_jobs.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -61,6 +64,37 @@ TEST(RenderJobs, TheFilesDoNotDependOnTheThreadCount) {
     EXPECT_TRUE(parallel.files == serial.files) << threads << " threads";
     EXPECT_EQ(totals.bytes, serialTotals.bytes);
   }
+}
+
+TEST(RenderJobs, DeliveriesInAnyOrderGiveEveryJobItsOwnFile) {
+  const std::vector<SoundJob> jobs = NoisyJobs(25);
+  RenderTotals serialTotals;
+  const Delivered serial = RenderAll(jobs, 1, serialTotals);
+  std::mutex mutex;
+  std::map<std::string, std::vector<std::uint8_t>> files;
+  const RenderTotals totals = RenderJobs(
+      jobs, OutputFormat{}, 4,
+      [&](const SoundJob& job, std::span<const std::uint8_t>, std::span<const std::uint8_t> file) {
+        const std::lock_guard lock(mutex);
+        files[job.target].assign(file.begin(), file.end());
+        return std::string();
+      },
+      DeliveryOrder::kAnyOrder);
+  EXPECT_EQ(totals.error, "");
+  EXPECT_EQ(totals.sounds, 25);
+  EXPECT_EQ(totals.bytes, serialTotals.bytes);
+  ASSERT_EQ(files.size(), 25u);
+  for (int i = 0; i < 25; ++i) EXPECT_TRUE(files[std::to_string(i)] == serial.files[i]) << i;
+
+  // A long batch, so that stopping early shows whatever the timing.
+  const RenderTotals failed = RenderJobs(
+      NoisyJobs(200), OutputFormat{}, 4,
+      [](const SoundJob& job, std::span<const std::uint8_t>, std::span<const std::uint8_t>) {
+        return job.target == "4" ? std::string("disk full") : std::string();
+      },
+      DeliveryOrder::kAnyOrder);
+  EXPECT_EQ(failed.error, "disk full");
+  EXPECT_LT(failed.sounds, 150) << "jobs after the failure were still started";
 }
 
 TEST(RenderJobs, AFailedDeliveryStopsTheRest) {

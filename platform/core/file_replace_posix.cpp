@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <climits>
@@ -80,7 +81,8 @@ int FollowLinks(std::string& path) {
 // Creates a new file "STEM" + a number that no file in the folder has yet;
 // returns its descriptor and completes `path`, or -1 with errno set.
 int CreateUnique(const std::string& stem, std::string& path) {
-  static unsigned counter = 0;
+  // Atomic: threads may begin replacements at the same time.
+  static std::atomic<unsigned> counter = 0;
   const auto clock = std::chrono::steady_clock::now().time_since_epoch().count();
   for (int attempt = 0; attempt < kTries; ++attempt) {
     const unsigned unique =

@@ -10,6 +10,7 @@
 // Depends on: Kernel32.
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 
 #include "platform/core/file_replace.h"
@@ -85,7 +86,8 @@ bool ReplacementBegin(Replacement& replacement, std::string_view path) {
 
   const std::wstring folder = FolderOf(target);
   const std::wstring stem = folder + L"." + target.substr(folder.size(), kNameKept) + L".";
-  static DWORD counter = 0;
+  // Atomic: threads may begin replacements at the same time.
+  static std::atomic<DWORD> counter = 0;
   for (int attempt = 0; attempt < kTries; ++attempt) {
     const DWORD unique = GetTickCount() ^ (GetCurrentProcessId() << 16) ^ ++counter;
     const std::wstring temporary = stem + std::to_wstring(unique);

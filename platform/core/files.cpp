@@ -116,6 +116,17 @@ bool FileClose(ObjectId id) {
   return saved;
 }
 
+std::string FileSaveWhole(std::string_view path, const void* data, std::int32_t size) {
+  if (!PathHasFileName(path)) return std::string(kReasonNoFileName);
+  Replacement replacement;
+  if (!ReplacementBegin(replacement, path)) return replacement.reason;
+  if (ReplacementWrite(replacement, data, size) != size) {
+    ReplacementAbandon(replacement);
+    return replacement.reason;
+  }
+  return ReplacementCommit(replacement) ? std::string() : replacement.reason;
+}
+
 std::string FileFailureReason() {
   return lastFailure;
 }

@@ -44,6 +44,12 @@ bool FileClose(ObjectId id);
 // succeeded.
 std::string FileFailureReason();
 
+// Writes `size` bytes to `path` as one safe replacement, like FileCreate,
+// FileWrite and FileClose together, but without a file number or the shared
+// failure reason: several threads may save at once. Returns "" when the file
+// is in place, else why not.
+std::string FileSaveWhole(std::string_view path, const void* data, std::int32_t size);
+
 // Closes every file still open as FileClose does, so buffered bytes reach the
 // disk.
 void FilesShutdown();
