@@ -1,6 +1,6 @@
 // Share links: what links, fragments and pasted lines mean, and that a copied
 // fragment opens as the same sound.
-#include "web/share_link.h"
+#include "app/share_link.h"
 
 #include <gtest/gtest.h>
 

@@ -15,7 +15,7 @@
 // menus, which the application passes over; the copy and paste codes and the
 // clipboard's text: a page reaches the clipboard only inside the browser's
 // own copy and paste events, which the page answers with share links
-// (web/web_main.cpp), so the clipboard functions report that they cannot.
+// (app/web/web_main.cpp), so the clipboard functions report that they cannot.
 // Depends on: tonkelwerk_web.js through platform/web/web_shared.h.
 #include <string>
 

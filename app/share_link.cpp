@@ -1,6 +1,6 @@
 // Share links on settings lines: a fragment is a settings line whose blanks
 // are '&', the separator a fragment's words usually have.
-#include "web/share_link.h"
+#include "app/share_link.h"
 
 #include <algorithm>
 

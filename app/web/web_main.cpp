@@ -11,7 +11,7 @@
 #include "platform/dialogs/dialogs.h"
 #include "platform/web/web_shared.h"
 #include "sound/render_wave.h"
-#include "web/share_link.h"
+#include "app/share_link.h"
 
 namespace {
 
