@@ -6,35 +6,28 @@
 #include <iterator>
 
 #include "app/app_state.h"
-#include "platform/core/files.h"
 #include "platform/core/save_path.h"
 #include "platform/dialogs/dialogs.h"
 #include "platform/window/window.h"
-#include "sound/render_wave.h"
+#include "app/render_wave.h"
 #include "sound/sound_engine.h"
 
 namespace {
 
 constexpr const char* kAttentionTitle = "Attention";
 
-std::int32_t KnobValue(KnobControl* knob) {
-  return knob->methods->GetValue(knob);
-}
-
 // A sound needs a pitch and a length: otherwise the user is told so.
-bool KnobsMakeASound() {
-  if (KnobValue(appState.knobFreq) == 0 || KnobValue(appState.knobLen) == 0) {
-    MessageBoxShow(kAttentionTitle, kKnobsAtZeroText, kBoxWarning);
-    return false;
-  }
-  return true;
+bool KnobsSound() {
+  if (KnobsMakeASound(KnobAnglesNow())) return true;
+  MessageBoxShow(kAttentionTitle, kKnobsAtZeroText, kBoxWarning);
+  return false;
 }
 
-std::int32_t RenderKnobs(std::string_view target) {
+std::string RenderKnobs(std::string_view target) {
   const KnobAngles angles = KnobAnglesNow();
-  if (appState.keptSeed && SameKnobs(appState.keptSeed->knobs, angles))
-    NoiseSeed(appState.keptSeed->seed);
-  return RenderWave(target, ParamsFromKnobs(angles));
+  NoiseSource& noise = SharedNoise();
+  if (appState.keptSeed && appState.keptSeed->knobs == angles) noise.Seed(appState.keptSeed->seed);
+  return RenderWave(target, ParamsFromKnobs(angles), noise);
 }
 
 // The error box's text: "Couldn't write file to disk." and, on a second line
@@ -55,36 +48,36 @@ std::string SaveErrorText(std::string_view reason) {
 
 KnobAngles KnobAnglesNow() {
   KnobAngles angles;
-  angles.start = KnobValue(appState.knobStart);
-  angles.end = KnobValue(appState.knobEnd);
-  angles.freq = KnobValue(appState.knobFreq);
-  angles.rustle = KnobValue(appState.knobRustle);
-  angles.cutter = KnobValue(appState.knobCutter);
-  angles.len = KnobValue(appState.knobLen);
+  for (const KnobSpec& spec : kKnobs) {
+    KnobControl* knob = AppKnob(spec.knob);
+    angles.*spec.angle = knob->methods->GetValue(knob);
+  }
   return angles;
 }
 
-bool SameKnobs(const KnobAngles& a, const KnobAngles& b) {
-  return a.start == b.start && a.end == b.end && a.freq == b.freq && a.rustle == b.rustle &&
-         a.cutter == b.cutter && a.len == b.len;
+void TurnKnobsTo(const KnobAngles& angles) {
+  for (const KnobSpec& spec : kKnobs) {
+    KnobControl* knob = AppKnob(spec.knob);
+    knob->methods->SetValue(knob, angles.*spec.angle);
+  }
 }
 
 void CommandResetAll() {
-  for (KnobControl* knob : AppKnobs()) knob->methods->SetValue(knob, 0);
+  TurnKnobsTo(KnobAngles{});
 }
 
 void CommandPreview() {
-  if (!KnobsMakeASound()) return;
+  if (!KnobsSound()) return;
   RenderKnobs("");
 }
 
 void CommandSaveWave() {
-  if (!KnobsMakeASound()) return;
+  if (!KnobsSound()) return;
   appState.savePath = SaveDialogRun("Saving wave...", WorkingDirectory(), "WAVE (*.wav)|*.wav", 0);
   if (appState.savePath.empty()) return;
   appState.savePath = SavePathWithExtension(appState.savePath);
-  if (RenderKnobs(appState.savePath) == 0)
-    MessageBoxShow("Error", SaveErrorText(FileFailureReason()), kBoxError);
+  const std::string failure = RenderKnobs(appState.savePath);
+  if (!failure.empty()) MessageBoxShow("Error", SaveErrorText(failure), kBoxError);
 }
 
 std::string AboutText() {

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
+#include "sound/settings_line.h"
 #include "sound/sound_engine.h"
 
 // Turns every knob back to 0.
@@ -22,18 +24,30 @@ void CommandInformations();
 // backend's system requirements.
 std::string AboutText();
 
-// Ctrl+C: puts the knobs on the clipboard as a settings line with the seed
-// that the next Preview and Save wave use (the kept one while the knobs are
-// where it was kept, else a new one that is kept from now on).
+// The knobs with the seed that the next Preview and Save wave use: the kept
+// one while the knobs are where it was kept, else a new one that is kept from
+// now on. What Ctrl+C copies and what the page's share link holds.
+SoundSettings SettingsToCopy();
+
+// Turns the knobs to a settings line or share link (ShareTextRead) and keeps
+// its seed for Preview and Save wave until a knob turns; a line without a
+// seed lets the noise go on. Returns "" then; otherwise why the text is no
+// sound, and nothing has changed.
+std::string OpenSettings(std::string_view text);
+
+// OpenSettings for text the user pasted: a text that is no sound is told in
+// an "Attention" box that names why.
+void PasteSettings(std::string_view text);
+
+// Ctrl+C: puts SettingsToCopy() on the clipboard as a settings line.
 void CommandCopySettings();
 
-// Ctrl+V: turns the knobs to the settings line on the clipboard and keeps its
-// seed for Preview and Save wave. A clipboard without one good line changes
-// nothing.
+// Ctrl+V: PasteSettings with the clipboard's text (an empty clipboard is
+// no sound either).
 void CommandPasteSettings();
 
 // The knobs' angles now.
 KnobAngles KnobAnglesNow();
 
-// True when the two sets of angles are the same.
-bool SameKnobs(const KnobAngles& a, const KnobAngles& b);
+// Turns every knob to its angle in `angles`.
+void TurnKnobsTo(const KnobAngles& angles);

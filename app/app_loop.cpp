@@ -38,7 +38,7 @@ void RunButtonCommand(ObjectId button) {
 
 void DrawFrame() {
   ScreenClear(appState.backgroundColour);
-  for (KnobControl* knob : AppKnobs()) knob->methods->Update(knob);
+  for (KnobControl* knob : appState.knobs) knob->methods->Update(knob);
   ScreenFlip();
   SleepMs(kFrameSleepMs);
 }

@@ -33,24 +33,11 @@ constexpr ButtonLayout kButtons[] = {
     {"Informations", 120, &AppState::infoButton},
 };
 
-struct KnobLayout {
-  const char* label;
-  std::int32_t x;
-  float scale;
-  std::int32_t step;
-  KnobControl* AppState::*field;
-};
-
+// The knobs stand in one row, in the order of kKnobs, 90 pixels apart.
+constexpr std::int32_t kKnobX = 10;
+constexpr std::int32_t kKnobPitch = 90;
 constexpr std::int32_t kKnobY = 10;
 constexpr std::int32_t kKnobSize = 70;
-constexpr KnobLayout kKnobs[] = {
-    {"Start", 10, 0.275f, 5, &AppState::knobStart},
-    {"End", 100, 0.275f, 5, &AppState::knobEnd},
-    {"Freq", 190, 16.0f, 1, &AppState::knobFreq},
-    {"Rustle", 280, 64.0f, 1, &AppState::knobRustle},
-    {"Cutter", 370, 0.0275f, 5, &AppState::knobCutter},
-    {"Len.", 460, 8.0f, 1, &AppState::knobLen},
-};
 
 // Readies every platform service; none reports a result.
 void PlatformStartup() {
@@ -91,12 +78,14 @@ void AddButtons() {
 
 // False when memory for a knob runs out: the commands need all six.
 bool AddKnobs() {
-  for (const KnobLayout& layout : kKnobs) {
+  for (const KnobSpec& spec : kKnobs) {
     KnobControl* knob = CreateKnob();
-    appState.*layout.field = knob;
+    appState.knobs[KnobIndex(spec.knob)] = knob;
     if (!knob) return false;
-    knob->methods->Setup(knob, layout.label, layout.x, kKnobY, kKnobSize, 0, &appState.mouse,
-                         appState.labelFont, layout.scale, layout.step);
+    const std::string label(spec.caption);
+    const auto x = kKnobX + kKnobPitch * static_cast<std::int32_t>(KnobIndex(spec.knob));
+    knob->methods->Setup(knob, label.c_str(), x, kKnobY, kKnobSize, 0, &appState.mouse,
+                         appState.labelFont, spec.captionFactor, spec.step);
   }
   return true;
 }
@@ -124,7 +113,7 @@ int AppEnd() {
   const int status = appState.exitStatus;
   PlatformShutdown();
   // The knobs' images went with the screen; their records go here.
-  for (KnobControl* knob : AppKnobs())
+  for (KnobControl* knob : appState.knobs)
     if (knob) knob->methods->Destroy(knob);
   appState = AppState{};
   return status;

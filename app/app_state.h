@@ -25,12 +25,7 @@ struct AppState {
   ObjectId previewButton = 0;
   ObjectId resetButton = 0;
   ObjectId saveButton = 0;
-  KnobControl* knobStart = nullptr;
-  KnobControl* knobEnd = nullptr;
-  KnobControl* knobFreq = nullptr;
-  KnobControl* knobRustle = nullptr;
-  KnobControl* knobCutter = nullptr;
-  KnobControl* knobLen = nullptr;
+  std::array<KnobControl*, kKnobs.size()> knobs{};  // in the order of kKnobs
   ObjectId window = 0;
   std::uint32_t backgroundColour = 0;
   std::int32_t lastEvent = 0;
@@ -43,8 +38,7 @@ struct AppState {
 
 extern AppState appState;
 
-// The six knobs in their fixed order: Start, End, Freq, Rustle, Cutter, Len.
-inline std::array<KnobControl*, 6> AppKnobs() {
-  return {appState.knobStart,  appState.knobEnd,    appState.knobFreq,
-          appState.knobRustle, appState.knobCutter, appState.knobLen};
+// The knob of the window that turns `knob`.
+inline KnobControl* AppKnob(Knob knob) {
+  return appState.knobs[KnobIndex(knob)];
 }

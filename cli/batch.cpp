@@ -14,8 +14,7 @@ bool Skipped(std::string_view line) {
 
 // Why the line's sound cannot be rendered, once its words are good.
 std::string SoundProblem(const SoundSettings& settings, std::optional<std::uint32_t> seed) {
-  if (settings.knobs.freq == 0 || settings.knobs.len == 0)
-    return "The knobs 'Freq' and 'Len.' must be higher than 0.";
+  if (!KnobsMakeASound(settings.knobs)) return std::string(kKnobsAtZeroText);
   if (!settings.seed && !seed) return "no seed= on the line, and no --seed to draw one from";
   return {};
 }

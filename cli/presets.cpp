@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr std::int32_t kMaxAngle = 360;
-
 // Start, End, Freq, Rustle, Cutter, Len.
 const std::array<Preset, 8> kPresets{{
     {"pickup", {{{150, 360}, {0, 0}, {90, 160}, {0, 0}, {0, 0}, {10, 25}}}},
@@ -27,10 +25,6 @@ const std::array<Preset, 8> kPresets{{
     {"blip", {{{0, 0}, {0, 0}, {60, 160}, {0, 0}, {0, 6}, {4, 12}}}},
     {"random", {{{0, 360}, {0, 360}, {1, 360}, {0, 360}, {0, 360}, {1, 360}}}},
 }};
-
-std::int32_t Lowest(std::int32_t KnobAngles::*field) {
-  return field == &KnobAngles::freq || field == &KnobAngles::len ? 1 : 0;
-}
 
 }  // namespace
 
@@ -56,20 +50,20 @@ std::string PresetNames() {
 
 KnobAngles DrawPreset(const Preset& preset, NoiseSource& draws) {
   KnobAngles knobs;
-  for (std::size_t i = 0; i < kKnobWords.size(); ++i) {
-    const AngleRange range = preset.ranges[i];
-    knobs.*kKnobWords[i].angle = range.low + draws.UpTo(range.high - range.low);
+  for (const KnobSpec& spec : kKnobs) {
+    const AngleRange range = preset.ranges[KnobIndex(spec.knob)];
+    knobs.*spec.angle = range.low + draws.UpTo(range.high - range.low);
   }
   return knobs;
 }
 
-KnobAngles MutateKnobs(KnobAngles knobs, const std::array<bool, 6>& jittered, std::int32_t degrees,
+KnobAngles MutateKnobs(KnobAngles knobs, const std::array<bool, kKnobs.size()>& jittered,
+                       std::int32_t degrees,
                        NoiseSource& draws) {
-  for (std::size_t i = 0; i < kKnobWords.size(); ++i) {
-    if (!jittered[i]) continue;
-    std::int32_t& angle = knobs.*kKnobWords[i].angle;
-    angle =
-        std::clamp(angle + draws.UpTo(2 * degrees) - degrees, Lowest(kKnobWords[i].angle), kMaxAngle);
+  for (const KnobSpec& spec : kKnobs) {
+    if (!jittered[KnobIndex(spec.knob)]) continue;
+    std::int32_t& angle = knobs.*spec.angle;
+    angle = std::clamp(angle + draws.UpTo(2 * degrees) - degrees, spec.lowestSound, kMaxAngle);
   }
   return knobs;
 }

@@ -21,7 +21,7 @@ struct AngleRange {
 
 struct Preset {
   std::string_view name;
-  std::array<AngleRange, 6> ranges;  // in the order of kKnobWords
+  std::array<AngleRange, kKnobs.size()> ranges;  // in the order of kKnobs
 };
 
 // Every preset, in the order the help and the README list them.
@@ -39,5 +39,5 @@ KnobAngles DrawPreset(const Preset& preset, NoiseSource& draws);
 // Moves each knob whose `jittered` entry is true by a whole number of degrees
 // drawn evenly from -degrees..+degrees, then keeps it in 0..360 (Freq and
 // Len. in 1..360, so that the result always sounds).
-KnobAngles MutateKnobs(KnobAngles knobs, const std::array<bool, 6>& jittered, std::int32_t degrees,
+KnobAngles MutateKnobs(KnobAngles knobs, const std::array<bool, kKnobs.size()>& jittered, std::int32_t degrees,
                        NoiseSource& draws);

@@ -24,7 +24,6 @@
 #include "platform/core/files.h"
 #include "platform/core/save_path.h"
 #include "platform/core/timing.h"
-#include "sound/render_wave.h"
 #include "sound/settings_line.h"
 #include "sound/sound_engine.h"
 
@@ -152,7 +151,9 @@ DeliverSound Deliverer(const Delivery& delivery) {
       std::string error = WriteFile(job.target, file);
       if (!error.empty()) return error;
     }
-    if (delivery.play) WavePreview(image.data(), ParamsFromKnobs(job.settings.knobs).lengthMs);
+    if (delivery.play)
+      SoundPlayAndWait(image.data(), static_cast<std::int32_t>(image.size()),
+                       ParamsFromKnobs(job.settings.knobs).lengthMs);
     if (delivery.printSettings && !WriteOut(SettingsLineText(job.settings) + "\n"))
       return std::string(kStdoutFailed);
     return {};

@@ -10,13 +10,10 @@
 #include "cli/presets.h"
 #include "platform/core/save_path.h"
 #include "platform/core/text.h"
-#include "sound/render_wave.h"
 #include "sound/settings_line.h"
 
 namespace {
 
-constexpr std::uint64_t kMaxAngle = 360;
-constexpr std::uint64_t kMaxSeed = 4294967295u;
 // Variation numbers have two digits up to 99 and three beyond.
 constexpr std::uint64_t kMaxCount = 999;
 
@@ -54,10 +51,9 @@ std::string ReadWhole(std::string_view option, std::string_view text, std::uint6
 }
 
 // The knob that option `name` ("--freq") sets, or nullptr.
-const KnobWord* FindKnob(std::string_view name) {
-  if (!name.starts_with("--")) return nullptr;
-  for (const KnobWord& knob : kKnobWords) {
-    if (knob.key == name.substr(2)) return &knob;
+const KnobSpec* FindKnob(std::string_view name) {
+  for (const KnobSpec& spec : kKnobs) {
+    if (spec.option == name) return &spec;
   }
   return nullptr;
 }
@@ -72,12 +68,10 @@ std::string StoreWhole(std::string_view name, std::string_view value, std::uint6
   return error;
 }
 
-std::string StoreKnob(RenderOptions& options, std::string_view name, const KnobWord& knob,
+std::string StoreKnob(RenderOptions& options, std::string_view name, const KnobSpec& spec,
                       std::string_view value) {
-  const auto index = static_cast<std::size_t>(&knob - kKnobWords.data());
-  options.knobGiven[index] = true;
-  return StoreWhole(name, value, kMaxAngle, "a whole number of degrees",
-                    options.knobs.*(knob.angle));
+  options.knobGiven[KnobIndex(spec.knob)] = true;
+  return StoreWhole(name, value, kMaxAngle, "a whole number of degrees", options.knobs.*spec.angle);
 }
 
 std::string StoreOutput(RenderOptions& options, std::string_view name, std::string_view value) {
@@ -179,7 +173,7 @@ bool TakesValue(std::string_view name) {
 
 // Stores the value of an option that takes one; returns a message on failure.
 std::string StoreValue(RenderOptions& options, std::string_view name, std::string_view value) {
-  if (const KnobWord* knob = FindKnob(name)) return StoreKnob(options, name, *knob, value);
+  if (const KnobSpec* knob = FindKnob(name)) return StoreKnob(options, name, *knob, value);
   return FindValueOption(name)->store(options, name, value);
 }
 
@@ -276,6 +270,17 @@ std::string CheckMany(const RenderOptions& options) {
   return {};
 }
 
+// The knobs as far as the command line sets them: a preset draws every knob
+// that is not given within its sounding range.
+KnobAngles KnobsToCheck(const RenderOptions& options) {
+  KnobAngles knobs = options.knobs;
+  if (!options.preset) return knobs;
+  for (const KnobSpec& spec : kKnobs) {
+    if (!options.knobGiven[KnobIndex(spec.knob)]) knobs.*spec.angle = spec.lowestSound;
+  }
+  return knobs;
+}
+
 // The checks that need the whole command line.
 std::string CheckRender(const RenderOptions& options) {
   std::string error = options.batch ? CheckBatch(options) : CheckMany(options);
@@ -284,10 +289,7 @@ std::string CheckRender(const RenderOptions& options) {
   if (!options.output && !options.play) return "nothing to do: give -o FILE, --play or both";
   if (options.printSettings && options.output == kStandardOutput)
     return "--print-settings and -o - both want standard output";
-  // The program's own text for these two knobs; a preset draws them above 0.
-  const bool freqSet = options.knobs.freq != 0 || (options.preset && !options.knobGiven[2]);
-  const bool lenSet = options.knobs.len != 0 || (options.preset && !options.knobGiven[5]);
-  if (!freqSet || !lenSet) return std::string(kKnobsAtZeroText);
+  if (!KnobsMakeASound(KnobsToCheck(options))) return std::string(kKnobsAtZeroText);
   return {};
 }
 

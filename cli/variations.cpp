@@ -27,8 +27,8 @@ std::string LineName(const std::string& target) {
 
 // Knobs the jitter moves: those given on the command line, every one under
 // a preset.
-std::array<bool, 6> Jittered(const RenderOptions& options) {
-  std::array<bool, 6> jittered = options.knobGiven;
+std::array<bool, kKnobs.size()> Jittered(const RenderOptions& options) {
+  std::array<bool, kKnobs.size()> jittered = options.knobGiven;
   if (options.preset) jittered.fill(true);
   return jittered;
 }
@@ -38,8 +38,8 @@ KnobAngles DrawKnobs(const RenderOptions& options, NoiseSource& draws) {
   if (options.preset) {
     const KnobAngles drawn = DrawPreset(*FindPreset(*options.preset), draws);
     // A knob given on the command line wins over the preset's draw.
-    for (std::size_t i = 0; i < kKnobWords.size(); ++i)
-      if (!options.knobGiven[i]) knobs.*kKnobWords[i].angle = drawn.*kKnobWords[i].angle;
+    for (const KnobSpec& spec : kKnobs)
+      if (!options.knobGiven[KnobIndex(spec.knob)]) knobs.*spec.angle = drawn.*spec.angle;
   }
   if (options.mutate) knobs = MutateKnobs(knobs, Jittered(options), *options.mutate, draws);
   return knobs;

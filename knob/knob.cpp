@@ -26,7 +26,7 @@ std::int32_t KnobGetValue(KnobControl* knob) {
 }
 
 std::int32_t KnobSetValue(KnobControl* knob, std::int32_t angle) {
-  if (angle < kKnobMinAngle || angle > kKnobMaxAngle) return 0;
+  if (angle < 0 || angle > kMaxAngle) return 0;
   knob->value = angle;
   KnobRender(*knob, angle);
   return 1;

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/screen/screen.h"
+#include "sound/sound_engine.h"
 
 // The mouse as the event loop keeps it: position in the window's client
 // area (-1 outside it) and whether a left-button drag is under way.
@@ -42,8 +43,6 @@ struct KnobMethods {
 
 inline constexpr std::int32_t kKnobLabelSize = 32;
 inline constexpr std::int32_t kKnobCaptionHeight = 20;  // strip under the dial
-inline constexpr std::int32_t kKnobMinAngle = 0;
-inline constexpr std::int32_t kKnobMaxAngle = 360;
 
 struct KnobControl {
   KnobMethods* methods;

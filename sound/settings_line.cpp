@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr std::uint64_t kMaxAngle = 360;
-constexpr std::uint64_t kMaxSeed = 4294967295u;
 constexpr std::string_view kBlanks = " \t\r\n";
 
 std::string Quoted(std::string_view text) {
@@ -55,33 +53,34 @@ class WordReader {
     if (mark == std::string_view::npos) return "unknown word " + Quoted(word) + " (want key=value)";
     const std::string_view value = word.substr(mark + 1);
     if (key == "seed") return ReadSeed(word, value);
-    for (std::size_t k = 0; k < kKnobWords.size(); ++k) {
-      if (kKnobWords[k].key == key) return ReadKnob(word, k, value);
+    for (const KnobSpec& spec : kKnobs) {
+      if (spec.word == key) return ReadKnob(word, spec, value);
     }
     return "unknown word " + Quoted(word);
   }
 
  private:
-  std::string ReadKnob(std::string_view word, std::size_t k, std::string_view value) {
-    if (knobSeen_[k]) return Quoted(word) + ": " + std::string(kKnobWords[k].key) + " is given twice";
+  std::string ReadKnob(std::string_view word, const KnobSpec& spec, std::string_view value) {
+    bool& seen = knobSeen_[KnobIndex(spec.knob)];
+    if (seen) return Quoted(word) + ": " + std::string(spec.word) + " is given twice";
     const auto angle = WholeNumber(value, kMaxAngle);
-    if (!angle) return Quoted(word) + ": " + std::string(kKnobWords[k].key) +
-                       " wants a whole number of degrees 0..360";
-    knobSeen_[k] = true;
-    settings_.knobs.*(kKnobWords[k].angle) = static_cast<std::int32_t>(*angle);
+    if (!angle) return Quoted(word) + ": " + std::string(spec.word) +
+                       " wants a whole number of degrees 0.." + std::to_string(kMaxAngle);
+    seen = true;
+    settings_.knobs.*spec.angle = static_cast<std::int32_t>(*angle);
     return {};
   }
 
   std::string ReadSeed(std::string_view word, std::string_view value) {
     if (settings_.seed) return Quoted(word) + ": seed is given twice";
     const auto seed = WholeNumber(value, kMaxSeed);
-    if (!seed) return Quoted(word) + ": seed wants a whole number 0..4294967295";
+    if (!seed) return Quoted(word) + ": seed wants a whole number 0.." + std::to_string(kMaxSeed);
     settings_.seed = static_cast<std::uint32_t>(*seed);
     return {};
   }
 
   SoundSettings& settings_;
-  std::array<bool, kKnobWords.size()> knobSeen_{};
+  std::array<bool, kKnobs.size()> knobSeen_{};
 };
 
 }  // namespace
@@ -118,9 +117,9 @@ SettingsLineResult ParseSettingsLine(std::string_view line) {
 std::string SettingsLineText(const SoundSettings& settings) {
   std::string text;
   if (!settings.name.empty()) text = settings.name + ": ";
-  for (const KnobWord& knob : kKnobWords) {
-    if (&knob != &kKnobWords.front()) text += ' ';
-    text += std::string(knob.key) + "=" + std::to_string(settings.knobs.*(knob.angle));
+  for (const KnobSpec& spec : kKnobs) {
+    if (spec.knob != Knob::kStart) text += ' ';
+    text += std::string(spec.word) + "=" + std::to_string(settings.knobs.*spec.angle);
   }
   if (settings.seed) text += " seed=" + std::to_string(*settings.seed);
   return text;

@@ -22,20 +22,8 @@
 // lie side by side in include/tonkelwerk/.
 #include "sound_engine.h"
 
-// The knob words, in the order of the knobs in the window. tonkelwerk-render's
-// knob options are the same words after "--".
-struct KnobWord {
-  std::string_view key;
-  std::int32_t KnobAngles::*angle;
-};
-inline constexpr std::array<KnobWord, 6> kKnobWords{{
-    {"start", &KnobAngles::start},
-    {"end", &KnobAngles::end},
-    {"freq", &KnobAngles::freq},
-    {"rustle", &KnobAngles::rustle},
-    {"cutter", &KnobAngles::cutter},
-    {"len", &KnobAngles::len},
-}};
+// The largest seed a line or the renderer takes: any 32-bit value.
+inline constexpr std::uint64_t kMaxSeed = 4294967295u;
 
 // `text` as a whole number in 0..max when it is plain decimal digits, with no
 // sign, blank, fraction or exponent; nothing otherwise.

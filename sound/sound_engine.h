@@ -17,7 +17,19 @@
 
 #include <array>
 #include <bit>
+#include <cstddef>
 #include <cstdint>
+#include <string_view>
+
+// The one audio format of every render: a WAV file of 16-bit stereo PCM at
+// 44,100 frames per second behind a 44-byte header.
+inline constexpr std::int32_t kSampleRate = 44100;
+inline constexpr std::int32_t kChannels = 2;
+inline constexpr std::int32_t kBitsPerSample = 16;
+inline constexpr std::int32_t kWaveHeaderSize = 44;
+
+// Knob positions are whole degrees from 0 to kMaxAngle.
+inline constexpr std::int32_t kMaxAngle = 360;
 
 // Knob positions in whole degrees, 0..360, as the program's knobs hold them.
 struct KnobAngles {
@@ -27,7 +39,48 @@ struct KnobAngles {
   std::int32_t rustle = 0;
   std::int32_t cutter = 0;
   std::int32_t len = 0;
+
+  bool operator==(const KnobAngles&) const = default;
 };
+
+// The six knobs, in the order of the window (left to right), of settings
+// lines and of the renderer's help.
+enum class Knob { kStart, kEnd, kFreq, kRustle, kCutter, kLen };
+
+// Everything that is known about one knob; every front end reads it here.
+struct KnobSpec {
+  Knob knob;
+  std::string_view word;      // its word in settings lines and share links
+  std::string_view option;    // tonkelwerk-render's option
+  std::string_view caption;   // its label in the window
+  float captionFactor;        // the caption shows the angle times this
+  std::int32_t step;          // degrees per frame while the mouse turns it
+  std::int32_t lowestSound;   // lowest angle that makes a sound (range: this..kMaxAngle)
+  std::int32_t KnobAngles::*angle;
+};
+
+inline constexpr std::array<KnobSpec, 6> kKnobs{{
+    {Knob::kStart, "start", "--start", "Start", 0.275f, 5, 0, &KnobAngles::start},
+    {Knob::kEnd, "end", "--end", "End", 0.275f, 5, 0, &KnobAngles::end},
+    {Knob::kFreq, "freq", "--freq", "Freq", 16.0f, 1, 1, &KnobAngles::freq},
+    {Knob::kRustle, "rustle", "--rustle", "Rustle", 64.0f, 1, 0, &KnobAngles::rustle},
+    {Knob::kCutter, "cutter", "--cutter", "Cutter", 0.0275f, 5, 0, &KnobAngles::cutter},
+    {Knob::kLen, "len", "--len", "Len.", 8.0f, 1, 1, &KnobAngles::len},
+}};
+
+// The knob's place in kKnobs and in any per-knob array.
+constexpr std::size_t KnobIndex(Knob knob) {
+  return static_cast<std::size_t>(knob);
+}
+
+// What the user is told when the knobs do not make a sound: the program's box
+// and the renderer's error alike.
+inline constexpr std::string_view kKnobsAtZeroText =
+    "The knobs 'Freq' and 'Len.' must be higher than 0.";
+
+// True when every knob stands at or above its lowest sounding angle: Freq and
+// Len. above 0, since a sound needs a pitch and a length.
+bool KnobsMakeASound(const KnobAngles& knobs);
 
 // The synthesis parameters. `freq`, `start` and `end` are in half-hertz (the
 // tone sounds at freq / 2 Hz); `lengthMs` in milliseconds; `rustle` is the

@@ -13,7 +13,8 @@
 
 namespace {
 
-constexpr double kSampleRate = 44100.0;
+// The engine's rate as a double: time and frame counts are computed in doubles.
+constexpr double kFramesPerSecond = kSampleRate;
 constexpr double kMsPerSecond = 1000.0;
 constexpr double kAmplitude = 32767.0;
 // The phase factor is pi rounded to single precision, used as an exact double.
@@ -83,14 +84,21 @@ SynthParams ParamsFromKnobs(const KnobAngles& knobs) {
   return params;
 }
 
+bool KnobsMakeASound(const KnobAngles& knobs) {
+  for (const KnobSpec& spec : kKnobs) {
+    if (knobs.*spec.angle < spec.lowestSound) return false;
+  }
+  return true;
+}
+
 std::int32_t FrameCount(std::int32_t lengthMs) {
-  return RoundToInt(kSampleRate * Duration(lengthMs));
+  return RoundToInt(kFramesPerSecond * Duration(lengthMs));
 }
 
 void FillSamples(std::uint8_t* samples, const SynthParams& params, NoiseSource& noise) {
   const double duration = Duration(params.lengthMs);
-  const double halfFrames = (kSampleRate * duration) / 2.0;
-  const std::int32_t frames = RoundToInt(kSampleRate * duration);
+  const double halfFrames = (kFramesPerSecond * duration) / 2.0;
+  const std::int32_t frames = RoundToInt(kFramesPerSecond * duration);
   const std::int32_t half = RoundToInt(halfFrames);
   const std::int32_t freq = params.freq;
   const std::int32_t rustle = params.rustle;
@@ -108,7 +116,7 @@ void FillSamples(std::uint8_t* samples, const SynthParams& params, NoiseSource& 
   NoiseSource draws = noise;
 
   for (std::int32_t i = 1; i <= frames; ++i) {
-    const double time = i / kSampleRate;
+    const double time = i / kFramesPerSecond;
     const double phase = (freq + static_cast<double>(sweep)) * kPhaseFactor * time;
     // Both channels share the phase, so the tone is computed once a frame.
     const double tone = kAmplitude * std::sin(phase);

@@ -7,12 +7,8 @@
 
 namespace {
 
-constexpr std::int32_t kChannels = 2;
-constexpr std::int32_t kSampleRate = 44100;
-constexpr std::int32_t kBits = 16;
-constexpr std::int32_t kByteRate = kChannels * kBits / 8 * kSampleRate;  // 176,400
-constexpr std::int32_t kBlockAlign = kBits / 8 * kChannels;              // 4
-constexpr std::int32_t kHeaderSize = 44;
+constexpr std::int32_t kByteRate = kChannels * kBitsPerSample / 8 * kSampleRate;  // 176,400
+constexpr std::int32_t kBlockAlign = kBitsPerSample / 8 * kChannels;              // 4
 constexpr std::int32_t kSpareBytes = 2;
 
 void PutTag(std::uint8_t* at, const char (&tag)[5]) {
@@ -37,7 +33,7 @@ std::int32_t WaveDataSize(std::int32_t lengthMs) {
 }
 
 std::int32_t WaveImageSize(std::int32_t lengthMs) {
-  return kHeaderSize + WaveDataSize(lengthMs) + kSpareBytes;
+  return kWaveHeaderSize + WaveDataSize(lengthMs) + kSpareBytes;
 }
 
 void WaveImageWrite(std::uint8_t* image, const SynthParams& params, NoiseSource& noise) {
@@ -53,8 +49,8 @@ void WaveImageWrite(std::uint8_t* image, const SynthParams& params, NoiseSource&
   Put32(image + 24, kSampleRate);
   Put32(image + 28, kByteRate);
   Put16(image + 32, kBlockAlign);
-  Put16(image + 34, kBits);
+  Put16(image + 34, kBitsPerSample);
   PutTag(image + 36, "data");
   Put32(image + 40, dataSize);
-  FillSamples(image + kHeaderSize, params, noise);
+  FillSamples(image + kWaveHeaderSize, params, noise);
 }

@@ -1,6 +1,6 @@
 // RenderWave's save path: the file holds the image byte for byte, an existing
 // file is replaced, and a file that cannot be written, wholly or partly,
-// gives 0 and leaves the old file, or none, as it was.
+// gives the reason and leaves the old file, or none, as it was.
 #include <gtest/gtest.h>
 #ifndef _WIN32
 #include <sys/resource.h>
@@ -17,8 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/core/memory.h"
-#include "sound/render_wave.h"
+#include "app/render_wave.h"
 #include "sound/sound_engine.h"
 #include "tests/test_support.h"
 #ifndef _WIN32
@@ -35,19 +34,18 @@ using tonkelwerk_test::WriteFileBytes;
 using tonkelwerk_test::FileSizeLimit;
 #endif
 
-std::int32_t Save(const fs::path& target, const SynthParams& p) {
-  return RenderWave(target.string(), p);
+// Saves with noise from `seed`; "" or why the file was not written.
+std::string Save(const fs::path& target, const SynthParams& p, std::uint32_t seed = 1) {
+  NoiseSource noise(seed);
+  return RenderWave(target.string(), p, noise);
 }
 
 // The image that a render seeded with `seed` produces.
 std::vector<std::uint8_t> ImageBytes(std::uint32_t seed, const SynthParams& params) {
-  NoiseSeed(seed);
-  std::uint8_t* image = WaveImageNew(params);
-  EXPECT_NE(image, nullptr);
-  if (!image) return {};
-  std::vector<std::uint8_t> bytes(image, image + WaveImageSize(params.lengthMs));
-  MemRelease(image);
-  return bytes;
+  NoiseSource noise(seed);
+  std::vector<std::uint8_t> image(static_cast<std::size_t>(WaveImageSize(params.lengthMs)));
+  WaveImageWrite(image.data(), params, noise);
+  return image;
 }
 
 class RenderWaveSave : public tonkelwerk_test::ScratchFolderTest {
@@ -65,9 +63,8 @@ const SynthParams kBusySound =
 
 TEST_F(RenderWaveSave, FileHoldsTheImageByteForByte) {
   const auto expected = ImageBytes(11, kBusySound);
-  NoiseSeed(11);
   const fs::path target = Path("busy.wav");
-  ASSERT_EQ(Save(target, kBusySound), 1);
+  ASSERT_EQ(Save(target, kBusySound, 11), "");
   EXPECT_EQ(fs::file_size(target), 84718u);  // 480 ms: D = 84,672
   EXPECT_EQ(ReadFileBytes(target), expected);
 }
@@ -80,7 +77,7 @@ TEST_F(RenderWaveSave, FileSizesAreDataSizePlus46) {
   for (const Case& c :
        {Case{1, 1457}, Case{2, 2868}, Case{3, 4234 + 46}, Case{125, 176446}, Case{360, 508078}}) {
     const fs::path target = Path("len" + std::to_string(c.len) + ".wav");
-    ASSERT_EQ(Save(target, ParamsFromKnobs({.freq = 200, .rustle = 360, .len = c.len})), 1);
+    ASSERT_EQ(Save(target, ParamsFromKnobs({.freq = 200, .rustle = 360, .len = c.len})), "");
     EXPECT_EQ(fs::file_size(target), c.bytes) << "Len. " << c.len;
   }
 }
@@ -90,15 +87,14 @@ TEST_F(RenderWaveSave, SavingOverAnExistingFileReplacesIt) {
   WriteFileBytes(target, std::string(600000, 'x'));
   const SynthParams shortSound = ParamsFromKnobs({.freq = 55, .len = 1});
   const auto expected = ImageBytes(2, shortSound);
-  NoiseSeed(2);
-  ASSERT_EQ(Save(target, shortSound), 1);
+  ASSERT_EQ(Save(target, shortSound, 2), "");
   EXPECT_EQ(fs::file_size(target), 1457u);
   EXPECT_EQ(ReadFileBytes(target), expected);
 }
 
-TEST_F(RenderWaveSave, PathInAMissingFolderGivesZero) {
+TEST_F(RenderWaveSave, PathInAMissingFolderSaysSo) {
   const fs::path target = Path("missing") / "sound.wav";
-  EXPECT_EQ(Save(target, kBusySound), 0);
+  EXPECT_EQ(Save(target, kBusySound), "the folder does not exist");
   EXPECT_FALSE(fs::exists(target));
   EXPECT_FALSE(fs::exists(Path("missing")));
 }
@@ -106,7 +102,7 @@ TEST_F(RenderWaveSave, PathInAMissingFolderGivesZero) {
 // Permission bits, file size limits and /dev/full are POSIX's ways to make
 // a write fail; the Windows build has none of them.
 #ifndef _WIN32
-TEST_F(RenderWaveSave, FolderWithoutWriteAccessGivesZero) {
+TEST_F(RenderWaveSave, FolderWithoutWriteAccessFails) {
   // Permission bits do not stop root; /proc takes no new files from anyone.
   const bool root = ::geteuid() == 0;
   const fs::path locked = root ? fs::path("/proc") : Path("locked");
@@ -114,31 +110,31 @@ TEST_F(RenderWaveSave, FolderWithoutWriteAccessGivesZero) {
     ASSERT_TRUE(fs::create_directory(locked));
     fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
   }
-  EXPECT_EQ(Save(locked / "sound.wav", kBusySound), 0);
+  EXPECT_NE(Save(locked / "sound.wav", kBusySound), "");
   EXPECT_FALSE(fs::exists(locked / "sound.wav"));
   if (!root) fs::permissions(locked, fs::perms::owner_all);
 }
 
-TEST_F(RenderWaveSave, FullDeviceGivesZeroAndIsLeftInPlace) {
+TEST_F(RenderWaveSave, DeviceIsRefusedAndLeftInPlace) {
   const fs::path device = "/dev/full";
   if (!fs::is_character_file(device)) GTEST_SKIP() << "this system has no /dev/full";
-  EXPECT_EQ(Save(device, kBusySound), 0);
+  EXPECT_EQ(Save(device, kBusySound), "the target is not a regular file");
   EXPECT_TRUE(fs::is_character_file(device));
   // The failure left nothing open: the next save works.
   const fs::path target = Path("after.wav");
-  EXPECT_EQ(Save(target, kBusySound), 1);
+  EXPECT_EQ(Save(target, kBusySound), "");
   EXPECT_EQ(fs::file_size(target), static_cast<std::uintmax_t>(WaveImageSize(480)));
 }
 
 TEST_F(RenderWaveSave, WriteCutShortRemovesTheFile) {
   const fs::path target = Path("partial.wav");
-  std::int32_t result = -1;
+  std::string result;
   {
     FileSizeLimit limit(1000);
     if (!limit.active()) GTEST_SKIP() << "no file size limit can be set here";
     result = Save(target, ParamsFromKnobs({.freq = 55, .len = 125}));
   }
-  EXPECT_EQ(result, 0);
+  EXPECT_EQ(result, "the file is larger than the system allows");
   EXPECT_FALSE(fs::exists(target));
   EXPECT_TRUE(fs::is_empty(folder_)) << "no temporary file remains";
 }
@@ -148,17 +144,17 @@ TEST_F(RenderWaveSave, LastByteMissingKeepsTheOldFile) {
   const fs::path target = Path("one-short.wav");
   const std::string old = "an older file that survives a failed save";
   WriteFileBytes(target, old);
-  std::int32_t result = -1;
+  std::string result;
   {
     FileSizeLimit limit(static_cast<rlim_t>(WaveImageSize(params.lengthMs)) - 1);
     if (!limit.active()) GTEST_SKIP() << "no file size limit can be set here";
     result = Save(target, params);
   }
-  EXPECT_EQ(result, 0);
+  EXPECT_EQ(result, "the file is larger than the system allows");
   EXPECT_EQ(ReadFileBytes(target), std::vector<std::uint8_t>(old.begin(), old.end()));
   EXPECT_EQ(tonkelwerk_test::Entries(folder_), std::vector<std::string>{"one-short.wav"});
   // With the limit gone the same save succeeds.
-  EXPECT_EQ(Save(target, params), 1);
+  EXPECT_EQ(Save(target, params), "");
   EXPECT_EQ(fs::file_size(target), 176446u);
 }
 #endif  // _WIN32
@@ -170,7 +166,7 @@ TEST_F(RenderWaveSave, PythonWaveModuleReadsTheFileBack) {
   GTEST_SKIP() << "no Python interpreter was found when the tests were configured";
 #else
   const fs::path target = Path("tone.wav");
-  ASSERT_EQ(Save(target, ParamsFromKnobs({.freq = 55, .len = 125})), 1);
+  ASSERT_EQ(Save(target, ParamsFromKnobs({.freq = 55, .len = 125})), "");
   const std::string command =
       std::string("\"") + TONKELWERK_TEST_PYTHON +
       "\" -c \"import sys, wave, struct\n"

@@ -13,6 +13,7 @@ TEST(ShareLink, LinkFragmentAndSettingsLineGiveTheSameSound) {
       "http://localhost:8000/#start=10&end=90&freq=120&rustle=20&cutter=30&len=40&seed=7",
       "#start=10&end=90&freq=120&rustle=20&cutter=30&len=40&seed=7",
       "laser: start=10 end=90 freq=120 rustle=20 cutter=30 len=40 seed=7 # bright",
+      "start=10 end=90 freq=120 rustle=20 cutter=30 len=40 seed=7\r\n",  // copied from a terminal
   };
   for (const char* text : texts) {
     const SettingsLineResult read = ShareTextRead(text);
@@ -39,7 +40,8 @@ TEST(ShareLink, FragmentReadsBackToTheSameKnobsAndSeed) {
 
 TEST(ShareLink, MalformedOrEmptyTextIsNoSound) {
   for (const char* text : {"", "#", "http://localhost:8000/", "#freq=400&len=1", "#freq=10&freq=20",
-                           "#start=1;end=2", "hello"})
+                           "#start=1;end=2", "hello", "freq=9 len=9\nfreq=8 len=8", "# seed=1", "#seed=1",
+                           "zap:"})
     EXPECT_NE(ShareTextRead(text).error, "") << text;
   EXPECT_NE(ShareTextRead("#freq=400").error.find("freq"), std::string::npos);
 }

@@ -52,6 +52,13 @@ void SoundSetVolume(ObjectId sound, std::int32_t level);
 // Stops and frees the sound; its handle is dead from now on.
 void SoundRelease(ObjectId sound);
 
+// Plays the image once at full volume, waits `waitMs` milliseconds and
+// releases the sound: the blocking preview of the program and of
+// tonkelwerk-render --play. The wait is the caller's nominal length, not one
+// derived from the data size. A sound that cannot be made is not reported:
+// the wait happens all the same.
+void SoundPlayAndWait(const std::uint8_t* image, std::int32_t imageSize, std::int32_t waitMs);
+
 // Releases every sound and closes the device.
 void SoundShutdown();
 

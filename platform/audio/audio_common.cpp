@@ -1,10 +1,11 @@
-// What every sound backend shares: the volume table, and finding the format
-// record and the samples in a WAVE image.
+// What every sound backend shares: the volume table, finding the format
+// record and the samples in a WAVE image, and the blocking preview.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
 #include "platform/audio/audio.h"
+#include "platform/core/timing.h"
 
 namespace {
 
@@ -40,4 +41,12 @@ bool SoundImageParts(const std::uint8_t* image, std::int32_t imageSize, WaveImag
     chunk += 8 + size;
   }
   return false;
+}
+
+void SoundPlayAndWait(const std::uint8_t* image, std::int32_t imageSize, std::int32_t waitMs) {
+  const ObjectId sound = SoundFromImage(image, imageSize);
+  SoundStart(sound);
+  SoundSetVolume(sound, 100);
+  SleepMs(waitMs);
+  SoundRelease(sound);
 }

@@ -18,7 +18,7 @@
 #include "app/app_state.h"
 #include "platform/core/save_path.h"
 #include "platform/window/window.h"
-#include "sound/render_wave.h"
+#include "app/render_wave.h"
 #include "sound/settings_line.h"
 #include "sound/sound_engine.h"
 #include "tests/app/app_test_support.h"
@@ -59,31 +59,31 @@ std::int32_t Value(KnobControl* knob) {
 }
 
 void SetSoundKnobs() {
-  Set(appState.knobStart, 40);
-  Set(appState.knobEnd, 200);
-  Set(appState.knobFreq, 120);
-  Set(appState.knobRustle, 3);
-  Set(appState.knobCutter, 25);
-  Set(appState.knobLen, 25);  // 200 ms
+  Set(AppKnob(Knob::kStart), 40);
+  Set(AppKnob(Knob::kEnd), 200);
+  Set(AppKnob(Knob::kFreq), 120);
+  Set(AppKnob(Knob::kRustle), 3);
+  Set(AppKnob(Knob::kCutter), 25);
+  Set(AppKnob(Knob::kLen), 25);  // 200 ms
 }
 
 SynthParams KnobParams() {
   KnobAngles angles;
-  angles.start = Value(appState.knobStart);
-  angles.end = Value(appState.knobEnd);
-  angles.freq = Value(appState.knobFreq);
-  angles.rustle = Value(appState.knobRustle);
-  angles.cutter = Value(appState.knobCutter);
-  angles.len = Value(appState.knobLen);
+  angles.start = Value(AppKnob(Knob::kStart));
+  angles.end = Value(AppKnob(Knob::kEnd));
+  angles.freq = Value(AppKnob(Knob::kFreq));
+  angles.rustle = Value(AppKnob(Knob::kRustle));
+  angles.cutter = Value(AppKnob(Knob::kCutter));
+  angles.len = Value(AppKnob(Knob::kLen));
   return ParamsFromKnobs(angles);
 }
 
-// The image a render of the knobs makes after NoiseSeed(seed).
+// The image a render of the knobs makes with noise from `seed`.
 std::vector<std::uint8_t> ExpectedImage(std::uint32_t seed) {
-  NoiseSeed(seed);
+  NoiseSource noise(seed);
   const SynthParams params = KnobParams();
   std::vector<std::uint8_t> image(WaveImageSize(params.lengthMs));
-  WaveImageWrite(image.data(), params, SharedNoise());
+  WaveImageWrite(image.data(), params, noise);
   return image;
 }
 
@@ -145,7 +145,7 @@ class AppCommandsTest : public AppTest {
   // which the program adds.
   std::function<std::string(const SaveFault&)> SaveFaultThroughTheDialog() {
     SetSoundKnobs();
-    Set(appState.knobLen, 60);  // 84,718 bytes: more than 64 KiB
+    Set(AppKnob(Knob::kLen), 60);  // 84,718 bytes: more than 64 KiB
     return [this](const SaveFault& fault) {
       return SaveTyped(fs::path(fault.target).replace_extension());
     };
@@ -161,10 +161,10 @@ class AppCommandsTest : public AppTest {
 TEST_F(AppCommandsTest, ResetAllTurnsEveryKnobBackToZero) {
   SetSoundKnobs();
   ClickResetAll();
-  for (KnobControl* knob : AppKnobs()) EXPECT_EQ(Value(knob), 0) << knob->x;
-  const QImage atZero = KnobImage(appState.knobFreq).copy();
-  Set(appState.knobFreq, 0);
-  EXPECT_EQ(KnobImage(appState.knobFreq), atZero) << "the images show 0 again";
+  for (KnobControl* knob : appState.knobs) EXPECT_EQ(Value(knob), 0) << knob->x;
+  const QImage atZero = KnobImage(AppKnob(Knob::kFreq)).copy();
+  Set(AppKnob(Knob::kFreq), 0);
+  EXPECT_EQ(KnobImage(AppKnob(Knob::kFreq)), atZero) << "the images show 0 again";
   EXPECT_TRUE(answerer_->boxes.empty());
 }
 
@@ -180,23 +180,23 @@ TEST_F(AppCommandsTest, PreviewAndSaveWaveWantFreqAndLenAboveZero) {
   ClickPreview();  // right after start every knob is 0
   expectAttention(1);
   SetSoundKnobs();
-  Set(appState.knobFreq, 0);
+  Set(AppKnob(Knob::kFreq), 0);
   ClickSaveWave();
   expectAttention(2);
-  Set(appState.knobFreq, 1);
-  Set(appState.knobLen, 0);
+  Set(AppKnob(Knob::kFreq), 1);
+  Set(AppKnob(Knob::kLen), 0);
   ClickPreview();
   expectAttention(3);
   ClickSaveWave();
   expectAttention(4);
   EXPECT_EQ(answerer_->fileDialogs, 0) << "no dialog opens";
-  EXPECT_EQ(Value(appState.knobFreq), 1) << "no knob changes";
+  EXPECT_EQ(Value(AppKnob(Knob::kFreq)), 1) << "no knob changes";
 }
 
 TEST_F(AppCommandsTest, SaveWaveWritesTheRenderToTheChosenFile) {
   SetSoundKnobs();
   const fs::path path = folder_ / "zap.wav";
-  NoiseSeed(77);
+  SharedNoise().Seed(77);
   SaveAs(QString::fromStdString(path.string()));
   EXPECT_EQ(dialogTitle_, "Saving wave...");
   EXPECT_EQ(dialogFilters_, QStringList{"WAVE (*.wav)"});
@@ -326,7 +326,7 @@ TEST_F(AppCommandsTest, CtrlCCopiesTheKnobsWithTheSeedThatSaveWaveUses) {
   PressCtrl(Qt::Key_C);
   const SettingsLineResult copied = ClipboardLine();
   ASSERT_EQ(copied.error, "");
-  EXPECT_TRUE(SameKnobs(copied.settings.knobs, KnobAnglesNow()));
+  EXPECT_EQ(copied.settings.knobs, KnobAnglesNow());
   ASSERT_TRUE(copied.settings.seed.has_value());
   const fs::path path = folder_ / "copied.wav";
   SaveAs(QString::fromStdString(path.string()));
@@ -334,7 +334,7 @@ TEST_F(AppCommandsTest, CtrlCCopiesTheKnobsWithTheSeedThatSaveWaveUses) {
   // The knobs stay: the seed stays. A turned knob gets a line of its own.
   PressCtrl(Qt::Key_C);
   EXPECT_EQ(ClipboardText(), SettingsLineText(copied.settings));
-  Set(appState.knobFreq, 121);
+  Set(AppKnob(Knob::kFreq), 121);
   PressCtrl(Qt::Key_C);
   EXPECT_EQ(ClipboardLine().settings.knobs.freq, 121);
 }
@@ -349,12 +349,21 @@ TEST_F(AppCommandsTest, CtrlVSetsTheKnobsAndKeepsTheSeedWhileTheyStay) {
     SaveAs(QString::fromStdString((folder_ / name).string()));
     EXPECT_EQ(ReadFileBytes(folder_ / name), ExpectedImage(77)) << name;
   }
-  // Clipboards without one good line change nothing.
-  for (const char* text : {"freq=361 len=5 seed=1", "hello", "freq=9 len=9\nfreq=8 len=8", "", "# seed=1"}) {
+  // A clipboard without one good line changes nothing and says why.
+  const char* bad[] = {"freq=361 len=5 seed=1", "hello", "freq=9 len=9\nfreq=8 len=8", "", "# seed=1"};
+  for (const char* text : bad) {
     ClipboardSetText(text);
     PressCtrl(Qt::Key_V);
-    EXPECT_TRUE(SameKnobs(KnobAnglesNow(), pasted)) << text;
+    EXPECT_EQ(KnobAnglesNow(), pasted) << text;
   }
+  ASSERT_EQ(answerer_->boxes.size(), std::size(bad));
+  for (const SeenBox& box : answerer_->boxes) {
+    EXPECT_EQ(box.title, "Attention");
+    EXPECT_EQ(box.icon, QMessageBox::Warning);
+    EXPECT_TRUE(box.text.startsWith("This is no Tonkelwerk link or settings line: ")) << box.text.toStdString();
+  }
+  EXPECT_TRUE(answerer_->boxes[0].text.endsWith("'freq=361': freq wants a whole number of degrees 0..360"));
+  EXPECT_TRUE(answerer_->boxes[2].text.endsWith("it holds more than one line"));
   PressCtrl(Qt::Key_C);
   EXPECT_EQ(ClipboardLine().settings.seed, 77u) << "the pasted seed is still kept";
 }
@@ -399,7 +408,7 @@ TEST(AppPreviewTest, PlaysTheRenderedImageThroughTheSoundDevice) {
   setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
   ASSERT_TRUE(AppStart());
   SetSoundKnobs();
-  NoiseSeed(5);
+  SharedNoise().Seed(5);
   ModalAnswerer answerer;
   const auto started = std::chrono::steady_clock::now();
   ClickPreview();

@@ -41,16 +41,16 @@ TEST_F(AppLoopTest, AMoveWithTheLeftButtonTurnsTheKnobOnceEveryFrame) {
   PostMouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
   HandlePending();
   EXPECT_EQ(appState.mouse.pressed, 0) << "pressing alone starts nothing";
-  EXPECT_EQ(Value(appState.knobFreq), 0);
+  EXPECT_EQ(Value(AppKnob(Knob::kFreq)), 0);
   PostMouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton);
   ASSERT_TRUE(RunFrames(5));
   EXPECT_EQ(appState.mouse.pressed, 1);
-  EXPECT_EQ(Value(appState.knobFreq), 5) << "the mouse stands still: the knob turns on";
+  EXPECT_EQ(Value(AppKnob(Knob::kFreq)), 5) << "the mouse stands still: the knob turns on";
   PostMouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
   ASSERT_TRUE(RunFrames(3));
   EXPECT_EQ(appState.mouse.pressed, 0);
-  EXPECT_EQ(Value(appState.knobFreq), 5);
-  EXPECT_EQ(KnobCaption(*appState.knobFreq, Value(appState.knobFreq)), "Freq:80");
+  EXPECT_EQ(Value(AppKnob(Knob::kFreq)), 5);
+  EXPECT_EQ(KnobCaption(*AppKnob(Knob::kFreq), Value(AppKnob(Knob::kFreq))), "Freq:80");
 }
 
 TEST_F(AppLoopTest, ReportsMouseEventsWithTheirKeyStateWord) {
@@ -110,7 +110,7 @@ TEST_F(AppLoopTest, AMoveWithoutTheLeftButtonEndsADragWhoseReleaseWasMissed) {
   PostMouse(QEvent::MouseMove, Qt::NoButton, Qt::NoButton);
   ASSERT_TRUE(RunFrames(4));
   EXPECT_EQ(appState.mouse.pressed, 0);
-  EXPECT_EQ(Value(appState.knobFreq), 3);
+  EXPECT_EQ(Value(AppKnob(Knob::kFreq)), 3);
   PostMouse(QEvent::MouseMove, Qt::NoButton, Qt::RightButton, Qt::ShiftModifier);
   HandlePending();
   EXPECT_EQ(appState.mouse.pressed, 0);
@@ -175,7 +175,7 @@ TEST_F(AppLoopTest, AButtonCommandEndsADrag) {
   reset->click();
   HandlePending();
   EXPECT_EQ(appState.mouse.pressed, 0);
-  EXPECT_EQ(Value(appState.knobFreq), 0) << "Reset all ran";
+  EXPECT_EQ(Value(AppKnob(Knob::kFreq)), 0) << "Reset all ran";
 }
 
 }  // namespace

@@ -66,12 +66,12 @@ TEST_F(AppStartupTest, SetsTheSixKnobsUpAtZeroWithTheirCaptions) {
     std::int32_t step;
   };
   const Expected knobs[] = {
-      {appState.knobStart, "Start:0", 10, 0.275f, 5},
-      {appState.knobEnd, "End:0", 100, 0.275f, 5},
-      {appState.knobFreq, "Freq:0", 190, 16.0f, 1},
-      {appState.knobRustle, "Rustle:0", 280, 64.0f, 1},
-      {appState.knobCutter, "Cutter:0", 370, 0.0275f, 5},
-      {appState.knobLen, "Len.:0", 460, 8.0f, 1},
+      {AppKnob(Knob::kStart), "Start:0", 10, 0.275f, 5},
+      {AppKnob(Knob::kEnd), "End:0", 100, 0.275f, 5},
+      {AppKnob(Knob::kFreq), "Freq:0", 190, 16.0f, 1},
+      {AppKnob(Knob::kRustle), "Rustle:0", 280, 64.0f, 1},
+      {AppKnob(Knob::kCutter), "Cutter:0", 370, 0.0275f, 5},
+      {AppKnob(Knob::kLen), "Len.:0", 460, 8.0f, 1},
   };
   for (const Expected& expected : knobs) {
     ASSERT_NE(expected.knob, nullptr);
@@ -99,7 +99,7 @@ TEST_F(AppStartupTest, FramesShowTheKnobsOnTheScreenOverTheButtonFace) {
   EXPECT_EQ(shown.pixel(300, 140), face);
   // Each knob's image sits at its place: the dial's black outline at its
   // left edge, the marker below its centre.
-  for (KnobControl* knob : AppKnobs()) {
+  for (KnobControl* knob : appState.knobs) {
     EXPECT_EQ(shown.pixel(knob->x, knob->y + 35), qRgb(0, 0, 0)) << knob->x;
     EXPECT_EQ(shown.pixel(knob->x + 35, knob->y + 35 + 28 - 7), qRgb(0, 0, 0)) << knob->x;
   }
@@ -144,7 +144,7 @@ TEST(AppLifecycleTest, EndsWithExitStatusZeroAndStartsAgain) {
   EXPECT_EQ(AppEnd(), 0);
   EXPECT_EQ(MainWidget(), nullptr);
   ASSERT_TRUE(AppStart());
-  EXPECT_EQ(appState.knobFreq->methods->GetValue(appState.knobFreq), 0);
+  EXPECT_EQ(AppKnob(Knob::kFreq)->methods->GetValue(AppKnob(Knob::kFreq)), 0);
   EXPECT_EQ(AppEnd(), 0);
 }
 

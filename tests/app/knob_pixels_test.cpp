@@ -34,7 +34,7 @@ int RingDistance(const QImage& image, QPoint centre, int dx, int dy) {
 class KnobPixelsTest : public AppTest {
  protected:
   const QImage& Render(std::int32_t angle) {
-    KnobControl* knob = appState.knobFreq;
+    KnobControl* knob = AppKnob(Knob::kFreq);
     EXPECT_EQ(knob->methods->SetValue(knob, angle), 1);
     return KnobImage(knob);
   }
@@ -125,7 +125,7 @@ TEST(KnobHiDpiTest, ImagesCoverEveryDevicePixelAtScaleTwo) {
   const bool started = AppStart();
   unsetenv("QT_SCALE_FACTOR");
   ASSERT_TRUE(started);
-  const QImage& image = KnobImage(appState.knobFreq);
+  const QImage& image = KnobImage(AppKnob(Knob::kFreq));
   EXPECT_EQ(image.devicePixelRatio(), 2.0);
   ASSERT_EQ(image.size(), QSize(140, 180));
   const QRgb face = Face();
@@ -206,7 +206,7 @@ TEST_F(DrawingTest, TextOnAnOpaqueBackgroundAndItsWidth) {
 
 TEST_F(DrawingTest, BeginWhileAnotherDrawingIsOpenFailsAndEndsIt) {
   ASSERT_NE(DrawingBegin(image_), 0);
-  EXPECT_EQ(DrawingBegin(appState.knobStart->image), 0);
+  EXPECT_EQ(DrawingBegin(AppKnob(Knob::kStart)->image), 0);
   EXPECT_EQ(DrawingTextWidth("x"), 0) << "no drawing is open any more";
   EXPECT_EQ(DrawingBegin(0), 0);
 }

@@ -28,15 +28,15 @@ TEST_F(KnobTest, CreateKnobFillsTheMethodTableInSlotOrder) {
   KnobControl* knob = CreateKnob();
   ASSERT_NE(knob, nullptr);
   ASSERT_NE(knob->methods, nullptr);
-  EXPECT_EQ(knob->methods->Update, appState.knobStart->methods->Update);
-  EXPECT_NE(knob->methods, appState.knobStart->methods) << "every knob has its own table";
+  EXPECT_EQ(knob->methods->Update, AppKnob(Knob::kStart)->methods->Update);
+  EXPECT_NE(knob->methods, AppKnob(Knob::kStart)->methods) << "every knob has its own table";
   EXPECT_EQ(knob->value, 0);
   EXPECT_EQ(knob->image, 0);
   EXPECT_EQ(knob->methods->Destroy(knob), 0);
 }
 
 TEST_F(KnobTest, SetValueAcceptsZeroTo360AndRefusesTheRest) {
-  KnobControl* knob = appState.knobFreq;
+  KnobControl* knob = AppKnob(Knob::kFreq);
   EXPECT_EQ(Set(knob, 360), 1);
   EXPECT_EQ(Value(knob), 360);
   const QImage at360 = KnobImage(knob).copy();
@@ -49,14 +49,14 @@ TEST_F(KnobTest, SetValueAcceptsZeroTo360AndRefusesTheRest) {
 }
 
 TEST_F(KnobTest, CaptionIsTheLabelAndTheScaledAngleRoundedHalfToEven) {
-  EXPECT_EQ(KnobCaption(*appState.knobStart, 20), "Start:6");  // 5.5000001
-  EXPECT_EQ(KnobCaption(*appState.knobStart, 5), "Start:1");
-  EXPECT_EQ(KnobCaption(*appState.knobCutter, 20), "Cutter:1");  // 0.55
-  EXPECT_EQ(KnobCaption(*appState.knobCutter, 10), "Cutter:0");
-  EXPECT_EQ(KnobCaption(*appState.knobCutter, 360), "Cutter:10");
-  EXPECT_EQ(KnobCaption(*appState.knobFreq, 360), "Freq:5760");
-  EXPECT_EQ(KnobCaption(*appState.knobRustle, 360), "Rustle:23040");
-  EXPECT_EQ(KnobCaption(*appState.knobLen, 360), "Len.:2880");
+  EXPECT_EQ(KnobCaption(*AppKnob(Knob::kStart), 20), "Start:6");  // 5.5000001
+  EXPECT_EQ(KnobCaption(*AppKnob(Knob::kStart), 5), "Start:1");
+  EXPECT_EQ(KnobCaption(*AppKnob(Knob::kCutter), 20), "Cutter:1");  // 0.55
+  EXPECT_EQ(KnobCaption(*AppKnob(Knob::kCutter), 10), "Cutter:0");
+  EXPECT_EQ(KnobCaption(*AppKnob(Knob::kCutter), 360), "Cutter:10");
+  EXPECT_EQ(KnobCaption(*AppKnob(Knob::kFreq), 360), "Freq:5760");
+  EXPECT_EQ(KnobCaption(*AppKnob(Knob::kRustle), 360), "Rustle:23040");
+  EXPECT_EQ(KnobCaption(*AppKnob(Knob::kLen), 360), "Len.:2880");
 }
 
 TEST_F(KnobTest, SetupKeepsTheFirst32CharactersOfALongLabel) {
@@ -80,7 +80,7 @@ TEST_F(KnobTest, SetupWithAnAngleOutOfRangeKeepsItButLeavesTheImageBlack) {
 
 // The Start knob: x 10, y 10, size 70, step 5.
 TEST_F(KnobTest, HeldOnTheLeftHalfTurnsDownOneStepPerUpdate) {
-  KnobControl* knob = appState.knobStart;
+  KnobControl* knob = AppKnob(Knob::kStart);
   for (const QPoint at : {QPoint(10, 10), QPoint(44, 80), QPoint(10, 80), QPoint(44, 10)}) {
     Set(knob, 100);
     Hold(at.x(), at.y());
@@ -90,7 +90,7 @@ TEST_F(KnobTest, HeldOnTheLeftHalfTurnsDownOneStepPerUpdate) {
 }
 
 TEST_F(KnobTest, HeldOnTheRightHalfTurnsUpOneStepPerUpdate) {
-  KnobControl* knob = appState.knobStart;
+  KnobControl* knob = AppKnob(Knob::kStart);
   for (const QPoint at : {QPoint(46, 10), QPoint(80, 80), QPoint(80, 10), QPoint(46, 80)}) {
     Set(knob, 100);
     Hold(at.x(), at.y());
@@ -100,7 +100,7 @@ TEST_F(KnobTest, HeldOnTheRightHalfTurnsUpOneStepPerUpdate) {
 }
 
 TEST_F(KnobTest, TheMiddleColumnRunsBothSteps) {
-  KnobControl* knob = appState.knobStart;
+  KnobControl* knob = AppKnob(Knob::kStart);
   Set(knob, 100);
   Hold(45, 40);
   Update(knob);
@@ -112,7 +112,7 @@ TEST_F(KnobTest, TheMiddleColumnRunsBothSteps) {
 }
 
 TEST_F(KnobTest, OutsideTheHitBoxNothingTurns) {
-  KnobControl* knob = appState.knobStart;
+  KnobControl* knob = AppKnob(Knob::kStart);
   for (const QPoint at :
        {QPoint(9, 40), QPoint(81, 40), QPoint(40, 81), QPoint(40, 9), QPoint(-1, -1)}) {
     Set(knob, 100);
@@ -123,7 +123,7 @@ TEST_F(KnobTest, OutsideTheHitBoxNothingTurns) {
 }
 
 TEST_F(KnobTest, NotPressedNothingTurnsAnywhere) {
-  KnobControl* knob = appState.knobStart;
+  KnobControl* knob = AppKnob(Knob::kStart);
   Set(knob, 100);
   appState.mouse = {20, 20, 0};
   Update(knob);
@@ -133,7 +133,7 @@ TEST_F(KnobTest, NotPressedNothingTurnsAnywhere) {
 }
 
 TEST_F(KnobTest, TurningStopsAtZeroAndAt360WithoutRedrawing) {
-  KnobControl* knob = appState.knobStart;
+  KnobControl* knob = AppKnob(Knob::kStart);
   Set(knob, 10);
   Hold(20, 40);
   for (int frame = 0; frame < 5; ++frame) Update(knob);
@@ -143,7 +143,7 @@ TEST_F(KnobTest, TurningStopsAtZeroAndAt360WithoutRedrawing) {
   Hold(70, 40);
   for (int frame = 0; frame < 5; ++frame) Update(knob);
   EXPECT_EQ(Value(knob), 360);
-  KnobControl* freq = appState.knobFreq;  // step 1
+  KnobControl* freq = AppKnob(Knob::kFreq);  // step 1
   Set(freq, 2);
   Hold(200, 40);
   for (int frame = 0; frame < 5; ++frame) Update(freq);
@@ -153,7 +153,7 @@ TEST_F(KnobTest, TurningStopsAtZeroAndAt360WithoutRedrawing) {
 }
 
 TEST_F(KnobTest, AStepThatWouldLeaveTheRangeIsRefusedWhole) {
-  KnobControl* knob = appState.knobStart;
+  KnobControl* knob = AppKnob(Knob::kStart);
   Set(knob, 3);
   Hold(20, 40);
   Update(knob);
@@ -166,9 +166,9 @@ TEST_F(KnobTest, AStepThatWouldLeaveTheRangeIsRefusedWhole) {
 
 TEST_F(KnobTest, OnlyTheKnobUnderThePointerTurns) {
   Hold(240, 40);  // the Freq knob's right half
-  for (KnobControl* knob : AppKnobs()) Update(knob);
-  for (KnobControl* knob : AppKnobs())
-    EXPECT_EQ(Value(knob), knob == appState.knobFreq ? 1 : 0) << knob->x;
+  for (KnobControl* knob : appState.knobs) Update(knob);
+  for (KnobControl* knob : appState.knobs)
+    EXPECT_EQ(Value(knob), knob == AppKnob(Knob::kFreq) ? 1 : 0) << knob->x;
 }
 
 }  // namespace
