@@ -13,10 +13,9 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "alloc_counter.h"
-#include "platform/core/memory.h"
-#include "sound/render_wave.h"
 #include "sound/sound_engine.h"
 
 namespace {
@@ -30,16 +29,19 @@ SynthParams LongestParams() {
   return ParamsFromKnobs(knobs);
 }
 
+// One render: a fresh zero-filled image with the sound written into it.
+void RenderInto(const SynthParams& params, NoiseSource& noise) {
+  std::vector<std::uint8_t> image(static_cast<std::size_t>(WaveImageSize(params.lengthMs)));
+  WaveImageWrite(image.data(), params, noise);
+  benchmark::DoNotOptimize(image.data());
+}
+
 void RenderLongest(benchmark::State& state) {
   const SynthParams params = LongestParams();
-  NoiseSeed(1);
-  for (auto _ : state) {
-    std::uint8_t* image = WaveImageNew(params);
-    benchmark::DoNotOptimize(image);
-    MemRelease(image);
-  }
+  NoiseSource noise(1);
+  for (auto _ : state) RenderInto(params, noise);
   AllocCountStart();
-  MemRelease(WaveImageNew(params));
+  RenderInto(params, noise);
   const AllocCount count = AllocCountStop();
   state.counters["allocs"] = static_cast<double>(count.blocks);
   state.counters["alloc_bytes"] = static_cast<double>(count.bytes);

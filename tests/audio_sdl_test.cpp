@@ -23,9 +23,9 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 Bytes RenderImage(std::uint32_t seed, const SynthParams& params) {
-  NoiseSeed(seed);
+  NoiseSource noise(seed);
   Bytes image(WaveImageSize(params.lengthMs));
-  WaveImageWrite(image.data(), params, SharedNoise());
+  WaveImageWrite(image.data(), params, noise);
   return image;
 }
 

@@ -16,47 +16,47 @@ namespace {
 constexpr std::array<std::int32_t, 5> kSeedZeroDraws = {12561, 18062, 15215, 8724, 5440};
 
 TEST(NoiseSource, SeedZeroGivesTheKnownSequence) {
-  NoiseSeed(0);
-  for (const std::int32_t expected : kSeedZeroDraws) EXPECT_EQ(RandomUpTo(23040), expected);
+  NoiseSource noise(0);
+  for (const std::int32_t expected : kSeedZeroDraws) EXPECT_EQ(noise.UpTo(23040), expected);
 }
 
 TEST(NoiseSource, ReseedingRestartsTheSequence) {
-  NoiseSeed(0);
-  for (int i = 0; i < 1000; ++i) RandomUpTo(23040);
-  NoiseSeed(0);
-  for (const std::int32_t expected : kSeedZeroDraws) EXPECT_EQ(RandomUpTo(23040), expected);
+  NoiseSource noise(0);
+  for (int i = 0; i < 1000; ++i) noise.UpTo(23040);
+  noise.Seed(0);
+  for (const std::int32_t expected : kSeedZeroDraws) EXPECT_EQ(noise.UpTo(23040), expected);
 }
 
 TEST(NoiseSource, DifferentSeedsGiveDifferentSequences) {
-  NoiseSeed(1);
+  NoiseSource noise(1);
   std::array<std::int32_t, 5> draws{};
-  for (auto& draw : draws) draw = RandomUpTo(23040);
+  for (auto& draw : draws) draw = noise.UpTo(23040);
   EXPECT_NE(draws, kSeedZeroDraws);
 }
 
 TEST(NoiseSource, BoundZeroReturnsZeroAndAdvances) {
-  NoiseSeed(0);
-  EXPECT_EQ(RandomUpTo(0), 0);
+  NoiseSource noise(0);
+  EXPECT_EQ(noise.UpTo(0), 0);
   // The first position was used up: the rest of the sequence follows.
   for (std::size_t k = 1; k < kSeedZeroDraws.size(); ++k)
-    EXPECT_EQ(RandomUpTo(23040), kSeedZeroDraws[k]) << "draw " << k;
+    EXPECT_EQ(noise.UpTo(23040), kSeedZeroDraws[k]) << "draw " << k;
 }
 
 TEST(NoiseSource, NegativeBoundReturnsMostNegativeAndAdvances) {
-  NoiseSeed(0);
-  EXPECT_EQ(RandomUpTo(-1), INT32_MIN);
-  EXPECT_EQ(RandomUpTo(23040), kSeedZeroDraws[1]);
-  EXPECT_EQ(RandomUpTo(INT32_MIN), INT32_MIN);
-  EXPECT_EQ(RandomUpTo(23040), kSeedZeroDraws[3]);
-  EXPECT_EQ(RandomUpTo(-12345), INT32_MIN);
+  NoiseSource noise(0);
+  EXPECT_EQ(noise.UpTo(-1), INT32_MIN);
+  EXPECT_EQ(noise.UpTo(23040), kSeedZeroDraws[1]);
+  EXPECT_EQ(noise.UpTo(INT32_MIN), INT32_MIN);
+  EXPECT_EQ(noise.UpTo(23040), kSeedZeroDraws[3]);
+  EXPECT_EQ(noise.UpTo(-12345), INT32_MIN);
 }
 
 // With c = n + 1 a power of two the draw is the top bits of the 64-bit output
 // X, so draws of different bounds at the same position must agree bit for bit.
 TEST(NoiseSource, LargestBoundReturnsTheTop31Bits) {
   std::array<std::int64_t, 5> top31{};
-  NoiseSeed(0);
-  for (auto& top : top31) top = RandomUpTo(INT32_MAX);
+  NoiseSource noise(0);
+  for (auto& top : top31) top = noise.UpTo(INT32_MAX);
 
   for (std::size_t k = 0; k < top31.size(); ++k) {
     ASSERT_GE(top31[k], 0);
@@ -65,12 +65,12 @@ TEST(NoiseSource, LargestBoundReturnsTheTop31Bits) {
     EXPECT_EQ(top31[k] * 23041 / (std::int64_t{1} << 31), kSeedZeroDraws[k]) << "draw " << k;
   }
 
-  NoiseSeed(0);
+  noise.Seed(0);
   for (std::size_t k = 0; k < top31.size(); ++k)
-    EXPECT_EQ(RandomUpTo(1), top31[k] >> 30) << "top bit, draw " << k;
-  NoiseSeed(0);
+    EXPECT_EQ(noise.UpTo(1), top31[k] >> 30) << "top bit, draw " << k;
+  noise.Seed(0);
   for (std::size_t k = 0; k < top31.size(); ++k)
-    EXPECT_EQ(RandomUpTo(65535), top31[k] >> 15) << "top 16 bits, draw " << k;
+    EXPECT_EQ(noise.UpTo(65535), top31[k] >> 15) << "top 16 bits, draw " << k;
 }
 
 // A plain model of the generator, written from its definition: 17 pairs of
@@ -119,19 +119,19 @@ TEST(NoiseSource, EveryBoundScalesTheFull64BitDraw) {
   for (const std::int32_t n :
        {1, 6, 23040, 1000000, 1 << 30, INT32_MAX - 2, INT32_MAX - 1, INT32_MAX}) {
     GeneratorModel model(2024);
-    NoiseSeed(2024);
+    NoiseSource noise(2024);
     for (int k = 0; k < 20000; ++k) {
       const std::int32_t expected = Scaled(model.Next(), static_cast<std::uint32_t>(n) + 1u);
-      ASSERT_EQ(RandomUpTo(n), expected) << "bound " << n << " draw " << k;
+      ASSERT_EQ(noise.UpTo(n), expected) << "bound " << n << " draw " << k;
     }
   }
 }
 
 TEST(NoiseSource, DrawsStayWithinTheirBound) {
-  NoiseSeed(12345);
+  NoiseSource noise(12345);
   for (const std::int32_t bound : {0, 1, 2, 7, 100, 23040, 1 << 30, INT32_MAX - 1, INT32_MAX}) {
     for (int i = 0; i < 2000; ++i) {
-      const std::int32_t draw = RandomUpTo(bound);
+      const std::int32_t draw = noise.UpTo(bound);
       ASSERT_GE(draw, 0) << "bound " << bound;
       ASSERT_LE(draw, bound) << "bound " << bound;
     }
@@ -139,20 +139,20 @@ TEST(NoiseSource, DrawsStayWithinTheirBound) {
 }
 
 TEST(NoiseSource, DrawsAreSpreadEvenlyOverTheRange) {
-  NoiseSeed(99);
+  NoiseSource noise(99);
   constexpr int kDraws = 200000;
   std::array<int, 10> counts{};
-  for (int i = 0; i < kDraws; ++i) ++counts[static_cast<std::size_t>(RandomUpTo(9))];
+  for (int i = 0; i < kDraws; ++i) ++counts[static_cast<std::size_t>(noise.UpTo(9))];
   for (std::size_t value = 0; value < counts.size(); ++value) {
     // Expected 20000 each; 5 % is far beyond chance for a uniform source.
     EXPECT_NEAR(counts[value], kDraws / 10, kDraws / 200) << "value " << value;
   }
   // Both ends of a bound are reachable.
-  NoiseSeed(99);
+  noise.Seed(99);
   bool sawZero = false;
   bool sawTop = false;
   for (int i = 0; i < 10000 && !(sawZero && sawTop); ++i) {
-    const std::int32_t draw = RandomUpTo(3);
+    const std::int32_t draw = noise.UpTo(3);
     sawZero = sawZero || draw == 0;
     sawTop = sawTop || draw == 3;
   }

@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <vector>
 
-#include "sound/render_wave.h"
 #include "sound/sound_engine.h"
 #include "tests/test_support.h"
 
@@ -36,22 +35,30 @@ struct Rendered {
   std::int32_t SampleCount() const { return 2 * frames; }
 };
 
-Rendered Fill(std::int32_t freq, std::int32_t lengthMs, std::int32_t rustle, std::int32_t start,
-              std::int32_t end, std::int32_t cutter) {
+Rendered Fill(NoiseSource& noise, std::int32_t freq, std::int32_t lengthMs, std::int32_t rustle,
+              std::int32_t start, std::int32_t end, std::int32_t cutter) {
   Rendered out;
   out.frames = FrameCount(lengthMs);
   const auto area = 4 * static_cast<std::size_t>(out.frames);
   out.bytes.assign(area + kGuardBytes, 0);
   std::fill(out.bytes.begin() + static_cast<std::ptrdiff_t>(area), out.bytes.end(), kGuard);
-  FillSamples(out.bytes.data(), {freq, lengthMs, rustle, start, end, cutter}, SharedNoise());
+  FillSamples(out.bytes.data(), {freq, lengthMs, rustle, start, end, cutter}, noise);
   return out;
+}
+
+// For the checks that hold whatever the noise: the sound draws from a
+// generator of its own, with a fixed seed so that every run is the same.
+Rendered Fill(std::int32_t freq, std::int32_t lengthMs, std::int32_t rustle, std::int32_t start,
+              std::int32_t end, std::int32_t cutter) {
+  NoiseSource noise(1);
+  return Fill(noise, freq, lengthMs, rustle, start, end, cutter);
 }
 
 // The draws that a render seeded with `seed` will take, in order.
 std::vector<std::int32_t> Draws(std::uint32_t seed, std::int32_t bound, std::size_t count) {
-  NoiseSeed(seed);
+  NoiseSource noise(seed);
   std::vector<std::int32_t> draws(count);
-  for (auto& draw : draws) draw = RandomUpTo(bound);
+  for (auto& draw : draws) draw = noise.UpTo(bound);
   return draws;
 }
 
@@ -152,8 +159,8 @@ TEST(FillSamples, NoiseIsOneSidedAndDrawnPerSampleLeftThenRight) {
   constexpr std::int32_t kRustle = 5000;
   const Rendered probe = Fill(880, 24, kRustle, 0, 0, 0);
   const auto noise = Draws(31, kRustle, static_cast<std::size_t>(probe.SampleCount()) + 1);
-  NoiseSeed(31);
-  const Rendered r = Fill(880, 24, kRustle, 0, 0, 0);
+  NoiseSource source(31);
+  const Rendered r = Fill(source, 880, 24, kRustle, 0, 0, 0);
   std::size_t next = 0;
   for (std::int32_t frame = 1; frame <= r.frames; ++frame) {
     const std::int32_t left = noise[next++];
@@ -162,26 +169,26 @@ TEST(FillSamples, NoiseIsOneSidedAndDrawnPerSampleLeftThenRight) {
     ASSERT_EQ(r.Right(frame), Low16(ToneSample(880, frame, right))) << "frame " << frame;
   }
   // One draw per sample, no more.
-  EXPECT_EQ(RandomUpTo(kRustle), noise[next]);
+  EXPECT_EQ(source.UpTo(kRustle), noise[next]);
 }
 
 TEST(FillSamples, ZeroRustleGivesThePureToneButStillDrawsPerSample) {
   const auto draws = Draws(5, 23040, 2 * 353 + 1);
-  NoiseSeed(5);
-  const Rendered r = Fill(880, 8, 0, 0, 0, 0);
+  NoiseSource source(5);
+  const Rendered r = Fill(source, 880, 8, 0, 0, 0, 0);
   for (std::int32_t frame = 1; frame <= r.frames; ++frame) {
     ASSERT_EQ(r.Left(frame), ToneSample(880, frame)) << "frame " << frame;
     ASSERT_EQ(r.Right(frame), ToneSample(880, frame)) << "frame " << frame;
   }
   // 706 draws were used up by the 706 samples.
-  EXPECT_EQ(RandomUpTo(23040), draws[706]);
+  EXPECT_EQ(source.UpTo(23040), draws[706]);
 }
 
 TEST(FillSamples, SumsBeyond16BitsWrapInsteadOfClipping) {
   constexpr std::int32_t kRustle = 23040;
   const auto noise = Draws(8, kRustle, 2 * 44100);
-  NoiseSeed(8);
-  const Rendered r = Fill(880, 1000, kRustle, 0, 0, 0);
+  NoiseSource source(8);
+  const Rendered r = Fill(source, 880, 1000, kRustle, 0, 0, 0);
   int wrapped = 0;
   for (std::int32_t s = 0; s < r.SampleCount(); ++s) {
     const std::int32_t v = ToneSample(880, s / 2 + 1, noise[static_cast<std::size_t>(s)]);
@@ -204,8 +211,8 @@ void ExpectCutSamples(std::int32_t cutter, std::int32_t lengthMs) {
   constexpr std::int32_t kFreq = 1000;
   const std::int32_t samples = 2 * FrameCount(lengthMs);
   const auto noise = Draws(77, kRustle, static_cast<std::size_t>(samples) + 1);
-  NoiseSeed(77);
-  const Rendered r = Fill(kFreq, lengthMs, kRustle, 0, 0, cutter);
+  NoiseSource source(77);
+  const Rendered r = Fill(source, kFreq, lengthMs, kRustle, 0, 0, cutter);
   std::size_t next = 0;
   int cuts = 0;
   for (std::int32_t s = 0; s < samples; ++s) {
@@ -219,7 +226,7 @@ void ExpectCutSamples(std::int32_t cutter, std::int32_t lengthMs) {
   }
   EXPECT_EQ(cuts, (samples - 1) / (cutter + 1));
   // The noise source moved on by the normal samples alone.
-  EXPECT_EQ(RandomUpTo(kRustle), noise[next]) << "cutter " << cutter;
+  EXPECT_EQ(source.UpTo(kRustle), noise[next]) << "cutter " << cutter;
 }
 
 TEST(CutSamples, FollowThePeriodAndCarryTheBareTone) {
@@ -233,8 +240,8 @@ TEST(CutSamples, FollowThePeriodAndCarryTheBareTone) {
 // Positions where the sample is the bare tone; with heavy noise only cut
 // samples are.
 std::vector<std::int32_t> BareTonePositions(std::int32_t cutter, std::int32_t upTo) {
-  NoiseSeed(3);
-  const Rendered r = Fill(1000, 8, 20000, 0, 0, cutter);
+  NoiseSource source(3);
+  const Rendered r = Fill(source, 1000, 8, 20000, 0, 0, cutter);
   std::vector<std::int32_t> positions;
   for (std::int32_t s = 0; s < upTo; ++s)
     if (r.Sample(s) == ToneSample(1000, s / 2 + 1)) positions.push_back(s);

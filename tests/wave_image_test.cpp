@@ -5,12 +5,9 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "platform/core/memory.h"
-#include "sound/render_wave.h"
 #include "sound/sound_engine.h"
 #include "tests/test_support.h"
 
@@ -22,21 +19,27 @@ using tonkelwerk_test::ToneSample;
 
 constexpr std::size_t kHeader = 44;
 
-struct ImageRelease {
-  void operator()(std::uint8_t* image) const { MemRelease(image); }
-};
-using Image = std::unique_ptr<std::uint8_t, ImageRelease>;
+using Image = std::vector<std::uint8_t>;
 
+// A zero-filled block of the image's size with the sound written into it.
+Image NewImage(const SynthParams& params, NoiseSource& noise) {
+  Image image(static_cast<std::size_t>(WaveImageSize(params.lengthMs)));
+  WaveImageWrite(image.data(), params, noise);
+  return image;
+}
+
+// For sounds without rustle, whose bytes do not depend on the draws.
 Image NewImage(const SynthParams& params) {
-  return Image(WaveImageNew(params));
+  NoiseSource noise(1);
+  return NewImage(params, noise);
 }
 
 // The 4 * N sample bytes that FillSamples writes for these parameters after
 // the noise source is seeded with `seed`.
 std::vector<std::uint8_t> SampleBytes(std::uint32_t seed, const SynthParams& p) {
   std::vector<std::uint8_t> samples(4 * static_cast<std::size_t>(FrameCount(p.lengthMs)));
-  NoiseSeed(seed);
-  FillSamples(samples.data(), p, SharedNoise());
+  NoiseSource noise(seed);
+  FillSamples(samples.data(), p, noise);
   return samples;
 }
 
@@ -62,7 +65,6 @@ TEST(WaveImageSize, SampleBytesNeverOverrunTheSpareBytes) {
 
 TEST(WaveImage, HeaderOfAOneSecondSound) {
   const Image image = NewImage(ParamsFromKnobs({.freq = 55, .len = 125}));
-  ASSERT_NE(image, nullptr);
   const std::array<std::uint8_t, kHeader> expected = {
       'R',  'I',  'F',  'F',  0x34, 0xB1, 0x02, 0x00,  // RIFF, size 176436
       'W',  'A',  'V',  'E',  'f',  'm',  't',  ' ',   // WAVE, fmt
@@ -71,8 +73,7 @@ TEST(WaveImage, HeaderOfAOneSecondSound) {
       0x04, 0x00, 0x10, 0x00, 'd',  'a',  't',  'a',   // align 4, 16 bits, data
       0x10, 0xB1, 0x02, 0x00,                          // D = 176400
   };
-  for (std::size_t k = 0; k < kHeader; ++k)
-    EXPECT_EQ(image.get()[k], expected[k]) << "header byte " << k;
+  for (std::size_t k = 0; k < kHeader; ++k) EXPECT_EQ(image[k], expected[k]) << "header byte " << k;
 }
 
 TEST(WaveImage, RiffAndDataSizesFollowTheLength) {
@@ -83,9 +84,8 @@ TEST(WaveImage, RiffAndDataSizesFollowTheLength) {
   for (const Case& c : {Case{1, 1447, 1411}, Case{2, 2858, 2822}, Case{3, 4270, 4234},
                         Case{125, 176436, 176400}, Case{360, 508068, 508032}}) {
     const Image image = NewImage(ParamsFromKnobs({.freq = 1, .len = c.len}));
-    ASSERT_NE(image, nullptr);
-    EXPECT_EQ(ReadLe32(image.get() + 4), c.riffSize) << "Len. " << c.len;
-    EXPECT_EQ(ReadLe32(image.get() + 40), c.dataSize) << "Len. " << c.len;
+    EXPECT_EQ(ReadLe32(image.data() + 4), c.riffSize) << "Len. " << c.len;
+    EXPECT_EQ(ReadLe32(image.data() + 40), c.dataSize) << "Len. " << c.len;
   }
 }
 
@@ -93,14 +93,13 @@ TEST(WaveImage, RiffAndDataSizesFollowTheLength) {
 // but zeros after them, up to the end of the image.
 void ExpectSampleArea(const SynthParams& params) {
   const auto samples = SampleBytes(21, params);
-  NoiseSeed(21);
-  const Image image = NewImage(params);
-  ASSERT_NE(image, nullptr);
+  NoiseSource noise(21);
+  const Image image = NewImage(params, noise);
   const auto size = static_cast<std::size_t>(WaveImageSize(params.lengthMs));
   for (std::size_t k = 0; k < samples.size(); ++k)
-    ASSERT_EQ(image.get()[kHeader + k], samples[k]) << "sample byte " << k;
+    ASSERT_EQ(image[kHeader + k], samples[k]) << "sample byte " << k;
   for (std::size_t k = kHeader + samples.size(); k < size; ++k)
-    EXPECT_EQ(image.get()[k], 0) << "byte " << k << " of " << size;
+    EXPECT_EQ(image[k], 0) << "byte " << k << " of " << size;
 }
 
 TEST(WaveImage, SampleAreaHoldsTheSamplesThenZeros) {
@@ -114,32 +113,29 @@ TEST(WaveImage, SampleAreaHoldsTheSamplesThenZeros) {
 TEST(WaveImage, OddDataSizePutsTheLastByteInTheFirstSpareByte) {
   // Len. 1: D = 1411, 353 frames = 1412 sample bytes, image 1457 bytes.
   const Image image = NewImage(ParamsFromKnobs({.freq = 55, .len = 1}));
-  ASSERT_NE(image, nullptr);
   const std::int32_t lastRight = ToneSample(880, 353);
   const auto highByte = static_cast<std::uint8_t>((static_cast<std::uint32_t>(lastRight) >> 8));
   ASSERT_NE(highByte, 0) << "the check needs a last sample with a nonzero high byte";
-  EXPECT_EQ(SampleAt(image.get() + kHeader, 2 * 353 - 1), lastRight);
-  EXPECT_EQ(image.get()[kHeader + 1411], highByte);  // first spare byte
-  EXPECT_EQ(image.get()[kHeader + 1412], 0);         // second spare byte
+  EXPECT_EQ(SampleAt(image.data() + kHeader, 2 * 353 - 1), lastRight);
+  EXPECT_EQ(image[kHeader + 1411], highByte);  // first spare byte
+  EXPECT_EQ(image[kHeader + 1412], 0);         // second spare byte
 }
 
 TEST(WaveImage, RightSampleOfTheLastFrameFillsBothSpareBytes) {
   // Len. 2: D = 2822, 706 frames = 2824 sample bytes: the data chunk ends
   // after the left sample of the last frame.
   const Image image = NewImage(ParamsFromKnobs({.freq = 55, .len = 2}));
-  ASSERT_NE(image, nullptr);
   // Without noise both samples of a frame are the same tone.
   const std::int32_t last = ToneSample(880, 706);
   ASSERT_NE(last, 0);
-  EXPECT_EQ(SampleAt(image.get() + kHeader, 2 * 705), last);   // left: inside the chunk
-  EXPECT_EQ(SampleAt(image.get() + kHeader + 2822, 0), last);  // right: the spare bytes
+  EXPECT_EQ(SampleAt(image.data() + kHeader, 2 * 705), last);   // left: inside the chunk
+  EXPECT_EQ(SampleAt(image.data() + kHeader + 2822, 0), last);  // right: the spare bytes
 }
 
 TEST(WaveImage, ShortSampleBytesLeaveTheDataChunkEndingInZeros) {
   // Len. 3: D = 4234, 1058 frames = 4232 sample bytes.
   const Image image = NewImage(ParamsFromKnobs({.freq = 55, .len = 3}));
-  ASSERT_NE(image, nullptr);
-  const std::uint8_t* data = image.get() + kHeader;
+  const std::uint8_t* data = image.data() + kHeader;
   EXPECT_EQ(SampleAt(data, 2 * 1058 - 1), ToneSample(880, 1058));
   ASSERT_NE(ToneSample(880, 1058), 0);
   EXPECT_EQ(data[4232], 0);  // last 2 bytes of the data chunk
@@ -148,24 +144,28 @@ TEST(WaveImage, ShortSampleBytesLeaveTheDataChunkEndingInZeros) {
   EXPECT_EQ(data[4235], 0);
 }
 
-TEST(WaveImage, WriteIntoCallersBlockEqualsNewImage) {
+// Nothing of a render stays behind in the engine: once the source is seeded
+// again, the same sound comes out byte for byte, with another sound rendered
+// in between.
+TEST(WaveImage, SameSeedGivesTheSameImageWhateverWasRenderedBefore) {
   const SynthParams params =
       ParamsFromKnobs({.start = 10, .end = 20, .freq = 30, .rustle = 40, .cutter = 50, .len = 60});
-  NoiseSeed(4);
-  const Image image = NewImage(params);
-  ASSERT_NE(image, nullptr);
+  NoiseSource noise(4);
+  const Image image = NewImage(params, noise);
+  const SynthParams other =
+      ParamsFromKnobs({.start = 300, .end = 7, .freq = 200, .rustle = 90, .cutter = 3, .len = 5});
+  NewImage(other, noise);
   std::vector<std::uint8_t> block(static_cast<std::size_t>(WaveImageSize(params.lengthMs)));
-  NoiseSeed(4);
-  WaveImageWrite(block.data(), params, SharedNoise());
-  EXPECT_TRUE(std::equal(block.begin(), block.end(), image.get()));
+  noise.Seed(4);
+  WaveImageWrite(block.data(), params, noise);
+  EXPECT_TRUE(std::equal(block.begin(), block.end(), image.data()));
 }
 
 // Walks the chunks as a WAV reader does and checks what it finds.
 TEST(WaveImage, ChunkWalkFindsFormatAndData) {
   const SynthParams params = ParamsFromKnobs({.freq = 55, .len = 125});
   const Image image = NewImage(params);
-  ASSERT_NE(image, nullptr);
-  const std::uint8_t* bytes = image.get();
+  const std::uint8_t* bytes = image.data();
   const auto size = static_cast<std::size_t>(WaveImageSize(params.lengthMs));
   ASSERT_EQ(std::string(bytes, bytes + 4), "RIFF");
   ASSERT_EQ(std::string(bytes + 8, bytes + 12), "WAVE");

@@ -16,13 +16,11 @@
 #include <vector>
 
 #include "platform/audio/audio.h"
-#include "platform/core/memory.h"
 #include "platform/core/wide_text_win32.h"
 #include "platform/dialogs/dialogs.h"
 #include "platform/screen/screen.h"
 #include "platform/win32/win32_shared.h"
 #include "platform/window/window.h"
-#include "sound/render_wave.h"
 #include "sound/sound_engine.h"
 
 namespace {
@@ -329,9 +327,9 @@ class Win32Sound : public ::testing::Test {
     ASSERT_NE(SoundInit(), 0) << "no sound device: the test's asoundrc names one";
     const SynthParams params = ParamsFromKnobs({.freq = 120, .len = 10});
     size_ = WaveImageSize(params.lengthMs);
-    std::uint8_t* image = WaveImageNew(params);
-    image_.assign(image, image + size_);
-    MemRelease(image);
+    image_.assign(static_cast<std::size_t>(size_), 0);
+    NoiseSource noise(1);
+    WaveImageWrite(image_.data(), params, noise);
   }
   void TearDown() override { SoundShutdown(); }
 
