@@ -15,7 +15,7 @@
 
 #include "platform/audio/audio.h"
 #include "platform/core/timing.h"
-#include "sound/render_wave.h"
+#include "app/render_wave.h"
 #include "sound/sound_engine.h"
 
 namespace {
@@ -92,7 +92,7 @@ TEST(SoundWithoutDevice, InitFailsAndHandlesStayInert) {
   SoundRelease(0);
   // A preview without a device is silent but still takes the sound's length.
   const std::uint32_t before = TickCountMs();
-  EXPECT_EQ(RenderWave("", SynthParams{.freq = 880, .lengthMs = 40}), 1);
+  EXPECT_EQ(RenderWave("", SynthParams{.freq = 880, .lengthMs = 40}, SharedNoise()), "");
   EXPECT_GE(TickCountMs() - before, 40u);
   SoundShutdown();
 }
@@ -134,8 +134,8 @@ TEST_F(DiskAudio, RefusesMalformedImages) {
 TEST_F(DiskAudio, PreviewPlaysTheImageDataBytes) {
   const SynthParams params{2000, 120, 9000, 300, 150, 20};
   const Bytes image = RenderImage(7, params);
-  NoiseSeed(7);
-  ASSERT_EQ(RenderWave("", params), 1);
+  NoiseSource noise(7);
+  ASSERT_EQ(RenderWave("", params, noise), "");
   const Bytes played = Played();
   const std::size_t at = Find(played, DataBytes(image));
   ASSERT_NE(at, std::string::npos) << "the data bytes were not played in one piece";

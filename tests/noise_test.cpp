@@ -7,8 +7,6 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "platform/core/timing.h"
-#include "sound/render_wave.h"
 #include "sound/sound_engine.h"
 
 namespace {
@@ -159,29 +157,5 @@ TEST(NoiseSource, DrawsAreSpreadEvenlyOverTheRange) {
   EXPECT_TRUE(sawZero);
   EXPECT_TRUE(sawTop);
 }
-
-// Unseeded, the generator seeds itself from the tick count on its first draw.
-// Run in a fresh process so that no earlier test has seeded it (where there
-// are processes: not in WebAssembly).
-#ifdef GTEST_HAS_DEATH_TEST
-TEST(NoiseSourceDeathTest, FirstDrawSeedsFromTheTickCount) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  EXPECT_EXIT(
-      {
-        const std::uint32_t before = TickCountMs();
-        const std::int32_t first = RandomUpTo(INT32_MAX);
-        const std::int32_t second = RandomUpTo(INT32_MAX);
-        const std::uint32_t after = TickCountMs();
-        int matches = 0;
-        for (std::uint32_t tick = before; tick != after + 1; ++tick) {
-          NoiseSeed(tick);
-          const std::int32_t a = RandomUpTo(INT32_MAX);
-          if (a == first && RandomUpTo(INT32_MAX) == second) ++matches;
-        }
-        std::exit(matches == 1 ? 0 : 1);
-      },
-      ::testing::ExitedWithCode(0), "");
-}
-#endif
 
 }  // namespace

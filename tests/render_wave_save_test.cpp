@@ -1,4 +1,4 @@
-// RenderWave's save path: the file holds the image byte for byte, an existing
+// The program's noise generator, and RenderWave's save path: the file holds the image byte for byte, an existing
 // file is replaced, and a file that cannot be written, wholly or partly,
 // gives the reason and leaves the old file, or none, as it was.
 #include <gtest/gtest.h>
@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/render_wave.h"
+#include "platform/core/timing.h"
 #include "sound/sound_engine.h"
 #include "tests/test_support.h"
 #ifndef _WIN32
@@ -187,5 +188,29 @@ TEST_F(RenderWaveSave, PythonWaveModuleReadsTheFileBack) {
   EXPECT_EQ(output, expected.str());
 #endif
 }
+
+// Unseeded, the program's generator seeds itself from the tick count on its
+// first draw. Run in a fresh process so that no earlier test has seeded it
+// (where there are processes: not in WebAssembly).
+#ifdef GTEST_HAS_DEATH_TEST
+TEST(SharedNoiseDeathTest, FirstDrawSeedsFromTheTickCount) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        const std::uint32_t before = TickCountMs();
+        const std::int32_t first = SharedNoise().UpTo(INT32_MAX);
+        const std::int32_t second = SharedNoise().UpTo(INT32_MAX);
+        const std::uint32_t after = TickCountMs();
+        int matches = 0;
+        for (std::uint32_t tick = before; tick != after + 1; ++tick) {
+          NoiseSource probe(tick);
+          const std::int32_t a = probe.UpTo(INT32_MAX);
+          if (a == first && probe.UpTo(INT32_MAX) == second) ++matches;
+        }
+        std::exit(matches == 1 ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+#endif
 
 }  // namespace

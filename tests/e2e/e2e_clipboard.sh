@@ -4,7 +4,8 @@
 # the clipboard read and written with xclip): Ctrl+C after turning knobs puts
 # a settings line on the clipboard, and rendering that line gives the bytes
 # that Save wave wrote; Ctrl+V of a line sets the knobs and its seed, so that
-# Save wave writes the bytes that rendering the line gives.
+# Preview and every Save wave after it write the bytes that rendering the line
+# gives; a paste of anything else says why in a box and changes nothing.
 # Usage: e2e_clipboard.sh PROGRAM RENDERER ARTIFACT_FOLDER
 set -euo pipefail
 
@@ -75,19 +76,29 @@ echo "copied: $line" | render_line
 cmp "$artifacts/copied.wav" "$artifacts/rendered/copied.wav" ||
   fail "the rendered line differs from what Save wave wrote"
 
-# Paste: a line on the clipboard, Ctrl+V, Save wave.
+# Paste: a line on the clipboard, Ctrl+V, Preview, Save wave twice.
 pasted="pasted: start=30 end=100 freq=150 rustle=40 cutter=15 len=30 seed=4242"
 printf '%s\n' "$pasted" | xclip -i -selection clipboard
 shortcut ctrl+v
+xdotool mousemove --window "$window" 590 22 click 1
+sleep 0.6  # the preview lasts 240 ms
 save_wave pasted
+save_wave again
 echo "$pasted" | render_line
-cmp "$artifacts/pasted.wav" "$artifacts/rendered/pasted.wav" ||
-  fail "Save wave after Ctrl+V differs from the pasted line's render"
+for name in pasted again; do
+  cmp "$artifacts/$name.wav" "$artifacts/rendered/pasted.wav" ||
+    fail "$name.wav, saved after Ctrl+V and Preview, differs from the pasted line's render"
+done
 
-# A clipboard that is no settings line changes nothing: Ctrl+C gives the
-# pasted line back (without its name), seed and all.
+# A clipboard that is no settings line says so and changes nothing: Ctrl+C
+# gives the pasted line back (without its name), seed and all.
 printf 'no knobs here' | xclip -i -selection clipboard
 shortcut ctrl+v
+box=$(timeout 10 xdotool search --sync --onlyvisible --name '^Attention$' | head -1) ||
+  fail "a bad paste opened no Attention box"
+xdotool windowfocus --sync "$box"
+xdotool key Return
+sleep 0.3
 shortcut ctrl+c
 again=$(timeout 5 xclip -o -selection clipboard) || fail "nothing on the clipboard"
 [[ "$again" == "${pasted#pasted: }" ]] || fail "after a bad paste the knobs are '$again'"
