@@ -346,7 +346,8 @@ case_no_sound() {
 
 # Ctrl+C and Ctrl+V through the Windows clipboard, which Wine shares with the
 # X11 one (read and written here with xclip): the copied line renders to the
-# bytes Save wave wrote, and a pasted line's seed is the one Save wave uses.
+# bytes Save wave wrote, a pasted line's seed is the one Preview and every
+# Save wave after it use, and a paste of anything else says why.
 case_clipboard() {
   start_program
   await_main_window
@@ -367,9 +368,24 @@ case_clipboard() {
   sleep 0.3
   xdotool key ctrl+v
   sleep 0.5
+  click_client "$preview_x" "$preview_y"
+  sleep 0.6  # the preview lasts 240 ms
   save_as pasted
+  save_as again
   render_line "$pasted"
-  cmp "$case_dir/pasted.wav" "$case_dir/rendered/pasted.wav" || fail "Save wave after Ctrl+V differs"
+  for name in pasted again; do
+    cmp "$case_dir/$name.wav" "$case_dir/rendered/pasted.wav" ||
+      fail "$name.wav, saved after Ctrl+V and Preview, differs from the line's render"
+  done
+  # Anything else on the clipboard is told in a box and changes nothing.
+  printf 'no knobs here' | xclip -i -selection clipboard
+  sleep 0.3
+  xdotool key ctrl+v
+  answer_box Attention "This is no Tonkelwerk link or settings line: unknown word 'no' (want key=value)"
+  xdotool key ctrl+c
+  sleep 0.5
+  line=$(timeout 5 xclip -o -selection clipboard | tr -d '\r') || fail "no text on the clipboard"
+  [[ $line == "${pasted#pasted: }" ]] || fail "after a bad paste the knobs are '$line'"
   close_by_close_box
 }
 
