@@ -134,7 +134,7 @@ TEST_F(AppCommandsTest, SaveWaveWritesTheRenderToTheChosenFile) {
   const std::vector<ShownSaveDialog> dialogs = answers_->SaveDialogs();
   ASSERT_EQ(dialogs.size(), 1u);
   EXPECT_EQ(dialogs[0].title, "Saving wave...");
-  EXPECT_EQ(dialogs[0].fileTypes, std::vector<std::string>{kWaveTypeShown});
+  EXPECT_EQ(dialogs[0].fileTypes, std::vector<std::string>{"WAVE (*.wav)"});
   EXPECT_EQ(dialogs[0].folder, fs::current_path()) << "the dialog opens in the current directory";
   EXPECT_TRUE(answers_->Boxes().empty());
   EXPECT_EQ(ReadFileBytes(path), ExpectedImage(77));

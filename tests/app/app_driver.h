@@ -50,10 +50,6 @@ void PressCtrl(char key);
 // for comparing two images of one run.
 std::vector<std::uint8_t> KnobPicture(const KnobControl* knob);
 
-// How the save dialog lists the file type "WAVE|*.wav": Qt's dialog adds the
-// patterns to the name, the Windows dialog shows the name alone.
-extern const char* const kWaveTypeShown;
-
 // The backend's system requirements as its about text lists them.
 extern const std::array<const char*, 3> kRequirementsShown;
 

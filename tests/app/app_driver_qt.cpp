@@ -20,7 +20,6 @@
 
 namespace tonkelwerk_test {
 
-const char* const kWaveTypeShown = "WAVE (*.wav)";
 const std::array<const char*, 3> kRequirementsShown = {"Linux desktop (X11 or Wayland)",
                                                         "Sound device", "Qt 6 and SDL 2"};
 
