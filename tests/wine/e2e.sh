@@ -15,7 +15,7 @@
 #                    checked against the Linux build's renderer (LINUX_RENDER)
 #
 # Environment: TONKELWERK_EXE, WINDOW_PROBE_EXE and BACKEND_TESTS_EXE (the
-# programs) and
+# programs; APP_TESTS_EXE for the case commands only) and
 # E2E_DIR (a folder of the build tree for the prefix, the cases' files and
 # the screenshots kept as artifacts). Sound goes to an ALSA "file" device
 # that each case names in its own asoundrc, so a case sees what was played.
