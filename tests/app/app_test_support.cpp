@@ -15,14 +15,6 @@ QWidget* MainWidget() {
   return reinterpret_cast<QWidget*>(WindowNativeHandle(appState.window));
 }
 
-bool RunFrames(int frames) {
-  while (frames > 0) {
-    if (!AppLoopPass()) return false;
-    if (appState.lastEvent == kEventNone) --frames;
-  }
-  return true;
-}
-
 void MoveCursorTo(int x, int y) {
   QCursor::setPos(MainWidget()->mapToGlobal(QPoint(x, y)));
   RunFrames(1);

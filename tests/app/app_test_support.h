@@ -1,5 +1,5 @@
-// Driving the whole application in tests: start and end it, run passes of
-// its event loop, move the cursor, post mouse events into Qt, and answer the
+// Driving the whole application in tests on the qt backend: start and end
+// it, move the cursor, post mouse events into Qt, and answer the
 // modal boxes and dialogs the program opens. Runs on Qt's offscreen platform
 // with SDL's dummy (or disk) audio driver, so no display or sound card is
 // needed.
@@ -17,15 +17,12 @@
 
 #include "app/app.h"
 #include "app/app_state.h"
+#include "tests/app/app_driver.h"
 
 namespace tonkelwerk_test {
 
 // The main window's widget.
 QWidget* MainWidget();
-
-// Runs loop passes until `frames` frames were drawn (a pass that polled no
-// event draws one). Returns false if a close request ended the loop first.
-bool RunFrames(int frames);
 
 // Puts the cursor at (x, y) of the main window's client area and lets the
 // program see the move that this makes (no button held).

@@ -9,11 +9,13 @@
 #   e2e.sh CASE      runs one case: window, attention, knobs, preview, save,
 #                    informations, close-box, no-sound; or backend, the backend's own tests
 #                    (a GoogleTest program) on the same display and prefix; or
+#                    commands, the command tests of every backend (a GoogleTest
+#                    program, APP_TESTS_EXE) on this backend's test hook; or
 #                    installer, the Windows packages (SETUP_EXE, PORTABLE_ZIP)
 #                    checked against the Linux build's renderer (LINUX_RENDER)
 #
 # Environment: TONKELWERK_EXE, WINDOW_PROBE_EXE and BACKEND_TESTS_EXE (the
-# programs) and
+# programs; APP_TESTS_EXE for the case commands only) and
 # E2E_DIR (a folder of the build tree for the prefix, the cases' files and
 # the screenshots kept as artifacts). Sound goes to an ALSA "file" device
 # that each case names in its own asoundrc, so a case sees what was played.
@@ -201,6 +203,14 @@ case_backend() {
   write_asoundrc
   (cd "$case_dir" && HOME=$case_dir WINEDLLOVERRIDES=$wine_overrides \
     wine "$BACKEND_TESTS_EXE" </dev/null) || fail "the backend's tests failed"
+}
+
+# The program inside the test program: it answers its own boxes and dialogs.
+case_commands() {
+  : "${APP_TESTS_EXE:?}"
+  write_asoundrc
+  (cd "$case_dir" && HOME=$case_dir WINEDLLOVERRIDES=$wine_overrides \
+    wine "$APP_TESTS_EXE" </dev/null) || fail "the command tests failed"
 }
 
 case_window() {
