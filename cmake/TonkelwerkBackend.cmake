@@ -4,6 +4,10 @@
 # Leaves out: which backend is built (the top-level list picks it) and what a
 # backend links privately (its own list says so).
 # Depends on: tonkelwerk_core (platform/core/), named here and defined there.
+#
+# Besides the services, every backend that can build the program defines
+# tonkelwerk_backend_program(target): what the program needs from the
+# backend, applied to the executable that app/ makes.
 
 # tonkelwerk_service(<service> SOURCES <file>... [LINK <library>...])
 # Makes the static library tonkelwerk_<service> from the files of
