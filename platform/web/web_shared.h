@@ -1,7 +1,7 @@
 // The web backend's shared part: the browser functions of tonkelwerk_web.js
 // that the services call, and the downloads folder that joins the save
 // dialog to the event poll. Internal to the web backend and the page's
-// program: nothing outside platform/web, platform/*/*_web.cpp and web/
+// program: nothing outside platform/web, platform/*/*_web.cpp and app/web/
 // includes it.
 //
 // Browser objects (windows, buttons, images, fonts, sounds) are small
