@@ -44,7 +44,7 @@ std::string OpenSettings(std::string_view text) {
 void PasteSettings(std::string_view text) {
   const std::string error = OpenSettings(text);
   if (!error.empty())
-    MessageBoxShow("Attention", "This is no Tonkelwerk link or settings line: " + error,
+    MessageBoxShow(kAttentionTitle, "This is no Tonkelwerk link or settings line: " + error,
                    kBoxWarning);
 }
 

@@ -6,15 +6,13 @@
 #include <iterator>
 
 #include "app/app_state.h"
+#include "app/render_wave.h"
 #include "platform/core/save_path.h"
 #include "platform/dialogs/dialogs.h"
 #include "platform/window/window.h"
-#include "app/render_wave.h"
 #include "sound/sound_engine.h"
 
 namespace {
-
-constexpr const char* kAttentionTitle = "Attention";
 
 // A sound needs a pitch and a length: otherwise the user is told so.
 bool KnobsSound() {

@@ -8,6 +8,9 @@
 #include "sound/settings_line.h"
 #include "sound/sound_engine.h"
 
+// The title of the warning boxes: knobs that make no sound, a bad paste.
+inline constexpr std::string_view kAttentionTitle = "Attention";
+
 // Turns every knob back to 0.
 void CommandResetAll();
 

@@ -13,7 +13,8 @@ bool SetsAKnob(std::string_view line) {
   for (std::size_t at = 0; (at = line.find_first_not_of(" \t", at)) != std::string_view::npos;) {
     const std::string_view word = line.substr(at, line.find_first_of(" \t", at) - at);
     for (const KnobSpec& spec : kKnobs) {
-      if (word.starts_with(spec.word) && word.substr(spec.word.size()).starts_with('=')) return true;
+      if (word.starts_with(spec.word) && word.substr(spec.word.size()).starts_with('='))
+        return true;
     }
     at += word.size();
   }
@@ -36,7 +37,8 @@ SettingsLineResult ShareTextRead(std::string_view text) {
   std::string line(text);
   std::replace(line.begin(), line.end(), '&', ' ');
   SettingsLineResult read = ParseSettingsLine(line);
-  if (read.error.empty() && !SetsAKnob(line)) return {SoundSettings{}, "there are no knob settings"};
+  if (read.error.empty() && !SetsAKnob(line))
+    return {SoundSettings{}, "there are no knob settings"};
   return read;
 }
 

@@ -58,8 +58,7 @@ KnobAngles DrawPreset(const Preset& preset, NoiseSource& draws) {
 }
 
 KnobAngles MutateKnobs(KnobAngles knobs, const std::array<bool, kKnobs.size()>& jittered,
-                       std::int32_t degrees,
-                       NoiseSource& draws) {
+                       std::int32_t degrees, NoiseSource& draws) {
   for (const KnobSpec& spec : kKnobs) {
     if (!jittered[KnobIndex(spec.knob)]) continue;
     std::int32_t& angle = knobs.*spec.angle;

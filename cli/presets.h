@@ -39,5 +39,5 @@ KnobAngles DrawPreset(const Preset& preset, NoiseSource& draws);
 // Moves each knob whose `jittered` entry is true by a whole number of degrees
 // drawn evenly from -degrees..+degrees, then keeps it in 0..360 (Freq and
 // Len. in 1..360, so that the result always sounds).
-KnobAngles MutateKnobs(KnobAngles knobs, const std::array<bool, kKnobs.size()>& jittered, std::int32_t degrees,
-                       NoiseSource& draws);
+KnobAngles MutateKnobs(KnobAngles knobs, const std::array<bool, kKnobs.size()>& jittered,
+                       std::int32_t degrees, NoiseSource& draws);

@@ -47,7 +47,8 @@ std::string ReadWhole(std::string_view option, std::string_view text, std::uint6
     return {};
   }
   const bool digitsOnly = text.find_first_not_of("0123456789") == std::string_view::npos;
-  return std::string(option) + wanted + ", not " + Quoted(text) + (digitsOnly ? " (too large)" : "");
+  return std::string(option) + wanted + ", not " + Quoted(text) +
+         (digitsOnly ? " (too large)" : "");
 }
 
 // The knob that option `name` ("--freq") sets, or nullptr.

@@ -16,10 +16,10 @@
 enum class RenderAction { kRender, kHelp, kVersion };
 
 struct RenderOptions {
-  KnobAngles knobs;                   // every knob 0 unless given
+  KnobAngles knobs;                             // every knob 0 unless given
   std::array<bool, kKnobs.size()> knobGiven{};  // per knob (KnobIndex): given on the command line
-  std::optional<std::uint32_t> seed;  // none: the noise seeds itself from the tick count
-  std::optional<std::string> output;  // the file name as given, before the extension rule
+  std::optional<std::uint32_t> seed;            // none: the noise seeds itself from the tick count
+  std::optional<std::string> output;            // the file name as given, before the extension rule
   bool play = false;
   // Many sounds: a batch of settings lines, or variations of one sound.
   std::optional<std::string> batch;    // the batch file, "-" for standard input

@@ -31,9 +31,9 @@ std::string_view TakeName(std::string_view& line, std::string& error) {
   if (colon == std::string_view::npos || colon > line.find('=')) return {};
   const std::string_view raw = line.substr(0, colon);
   const auto first = raw.find_first_not_of(kBlanks);
-  const std::string_view name =
-      first == std::string_view::npos ? std::string_view{}
-                                      : raw.substr(first, raw.find_last_not_of(kBlanks) + 1 - first);
+  const std::string_view name = first == std::string_view::npos
+                                    ? std::string_view{}
+                                    : raw.substr(first, raw.find_last_not_of(kBlanks) + 1 - first);
   line.remove_prefix(colon + 1);
   if (!IsUsableName(name)) {
     error = Quoted(std::string(name) + ":") +
@@ -64,8 +64,9 @@ class WordReader {
     bool& seen = knobSeen_[KnobIndex(spec.knob)];
     if (seen) return Quoted(word) + ": " + std::string(spec.word) + " is given twice";
     const auto angle = WholeNumber(value, kMaxAngle);
-    if (!angle) return Quoted(word) + ": " + std::string(spec.word) +
-                       " wants a whole number of degrees 0.." + std::to_string(kMaxAngle);
+    if (!angle)
+      return Quoted(word) + ": " + std::string(spec.word) + " wants a whole number of degrees 0.." +
+             std::to_string(kMaxAngle);
     seen = true;
     settings_.knobs.*spec.angle = static_cast<std::int32_t>(*angle);
     return {};

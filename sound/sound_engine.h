@@ -50,12 +50,12 @@ enum class Knob { kStart, kEnd, kFreq, kRustle, kCutter, kLen };
 // Everything that is known about one knob; every front end reads it here.
 struct KnobSpec {
   Knob knob;
-  std::string_view word;      // its word in settings lines and share links
-  std::string_view option;    // tonkelwerk-render's option
-  std::string_view caption;   // its label in the window
-  float captionFactor;        // the caption shows the angle times this
-  std::int32_t step;          // degrees per frame while the mouse turns it
-  std::int32_t lowestSound;   // lowest angle that makes a sound (range: this..kMaxAngle)
+  std::string_view word;     // its word in settings lines and share links
+  std::string_view option;   // tonkelwerk-render's option
+  std::string_view caption;  // its label in the window
+  float captionFactor;       // the caption shows the angle times this
+  std::int32_t step;         // degrees per frame while the mouse turns it
+  std::int32_t lowestSound;  // lowest angle that makes a sound (range: this..kMaxAngle)
   std::int32_t KnobAngles::*angle;
 };
 

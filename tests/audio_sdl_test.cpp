@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "app/render_wave.h"
 #include "platform/audio/audio.h"
 #include "platform/core/timing.h"
-#include "app/render_wave.h"
 #include "sound/sound_engine.h"
 
 namespace {

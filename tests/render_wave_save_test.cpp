@@ -1,6 +1,6 @@
-// The program's noise generator, and RenderWave's save path: the file holds the image byte for byte, an existing
-// file is replaced, and a file that cannot be written, wholly or partly,
-// gives the reason and leaves the old file, or none, as it was.
+// The program's noise generator, and RenderWave's save path: the file holds the image byte for
+// byte, an existing file is replaced, and a file that cannot be written, wholly or partly, gives
+// the reason and leaves the old file, or none, as it was.
 #include <gtest/gtest.h>
 #ifndef _WIN32
 #include <sys/resource.h>

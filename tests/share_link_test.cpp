@@ -39,9 +39,9 @@ TEST(ShareLink, FragmentReadsBackToTheSameKnobsAndSeed) {
 }
 
 TEST(ShareLink, MalformedOrEmptyTextIsNoSound) {
-  for (const char* text : {"", "#", "http://localhost:8000/", "#freq=400&len=1", "#freq=10&freq=20",
-                           "#start=1;end=2", "hello", "freq=9 len=9\nfreq=8 len=8", "# seed=1", "#seed=1",
-                           "zap:"})
+  for (const char* text :
+       {"", "#", "http://localhost:8000/", "#freq=400&len=1", "#freq=10&freq=20", "#start=1;end=2",
+        "hello", "freq=9 len=9\nfreq=8 len=8", "# seed=1", "#seed=1", "zap:"})
     EXPECT_NE(ShareTextRead(text).error, "") << text;
   EXPECT_NE(ShareTextRead("#freq=400").error.find("freq"), std::string::npos);
 }

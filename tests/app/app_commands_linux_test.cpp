@@ -93,7 +93,8 @@ TEST_F(AppSaveFaultsTest, AFolderWithoutWriteAccessGivesTheErrorBox) {
   // (and, unlike /proc, has no files that block whoever reads them).
   if (CanCreateIn(locked)) locked = "/sys";
   if (CanCreateIn(locked)) GTEST_SKIP() << "no folder without write access here";
-  EXPECT_EQ(SaveTyped(locked / "boom.wav"), "Couldn't write file to disk.\r\nPermission was denied.");
+  EXPECT_EQ(SaveTyped(locked / "boom.wav"),
+            "Couldn't write file to disk.\r\nPermission was denied.");
   const std::vector<ShownBox> boxes = answers_->Boxes();
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].icon, BoxIcon::kError);

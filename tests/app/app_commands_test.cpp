@@ -178,13 +178,19 @@ TEST(SavePathRuleTest, AddsWavToAPathWithoutExtensionAndKeepsEveryOther) {
     const char* written;
   };
   const Case cases[] = {
-      {"/sfx/boom", "/sfx/boom.wav"},         {"/sfx/boom.wav", "/sfx/boom.wav"},
-      {"/sfx/boom.WAV", "/sfx/boom.WAV"},     {"/sfx/boom.mp3", "/sfx/boom.mp3"},
-      {"/sfx/boom.", "/sfx/boom..wav"},       {"/my.sfx/boom", "/my.sfx/boom.wav"},
-      {"/sfx/boom ", "/sfx/boom.wav"},        {"/sfx/boom. ", "/sfx/boom..wav"},
-      {"C:\\sfx\\boom", "C:\\sfx\\boom.wav"}, {"C:\\my.sfx\\boom", "C:\\my.sfx\\boom.wav"},
+      {"/sfx/boom", "/sfx/boom.wav"},
+      {"/sfx/boom.wav", "/sfx/boom.wav"},
+      {"/sfx/boom.WAV", "/sfx/boom.WAV"},
+      {"/sfx/boom.mp3", "/sfx/boom.mp3"},
+      {"/sfx/boom.", "/sfx/boom..wav"},
+      {"/my.sfx/boom", "/my.sfx/boom.wav"},
+      {"/sfx/boom ", "/sfx/boom.wav"},
+      {"/sfx/boom. ", "/sfx/boom..wav"},
+      {"C:\\sfx\\boom", "C:\\sfx\\boom.wav"},
+      {"C:\\my.sfx\\boom", "C:\\my.sfx\\boom.wav"},
       // No file name: nothing to add ".wav" to, and the save refuses it.
-      {"/sfx/", "/sfx/"},                     {"/sfx/ ", "/sfx/"},
+      {"/sfx/", "/sfx/"},
+      {"/sfx/ ", "/sfx/"},
   };
   for (const Case& c : cases) EXPECT_EQ(SavePathWithExtension(c.chosen), c.written) << c.chosen;
 }
@@ -231,8 +237,8 @@ TEST_F(AppCommandsTest, CtrlVSetsTheKnobsAndKeepsTheSeedWhileTheyStay) {
   // A clipboard without one good line is refused with the reader's reason,
   // and changes neither the knobs nor the kept seed.
   std::size_t count = answers_->Boxes().size();
-  for (const char* text :
-       {"freq=361 len=5 seed=1", "hello", "freq=9 len=9\nfreq=8 len=8", "", "# seed=1", "#seed=1"}) {
+  for (const char* text : {"freq=361 len=5 seed=1", "hello", "freq=9 len=9\nfreq=8 len=8", "",
+                           "# seed=1", "#seed=1"}) {
     Paste(text);
     EXPECT_EQ(KnobAnglesNow(), pasted) << text;
     const std::vector<ShownBox> boxes = answers_->Boxes();

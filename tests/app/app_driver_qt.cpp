@@ -21,7 +21,7 @@
 namespace tonkelwerk_test {
 
 const std::array<const char*, 3> kRequirementsShown = {"Linux desktop (X11 or Wayland)",
-                                                        "Sound device", "Qt 6 and SDL 2"};
+                                                       "Sound device", "Qt 6 and SDL 2"};
 
 void PressButton(std::string_view label) {
   QPushButton* found = nullptr;
@@ -73,9 +73,10 @@ DialogAnswers::DialogAnswers() : backend_(std::make_unique<Backend>()) {
   Backend* backend = backend_.get();
   backend->answerer.onFileDialog = [backend](QWidget* widget) {
     auto* dialog = static_cast<QFileDialog*>(widget);
-    ShownSaveDialog shown{dialog->windowTitle().toStdString(), {},
-                          dialog->directory().absolutePath().toStdString()};
-    for (const QString& filter : dialog->nameFilters()) shown.fileTypes.push_back(filter.toStdString());
+    ShownSaveDialog shown{
+        dialog->windowTitle().toStdString(), {}, dialog->directory().absolutePath().toStdString()};
+    for (const QString& filter : dialog->nameFilters())
+      shown.fileTypes.push_back(filter.toStdString());
     backend->dialogs.push_back(shown);
     if (!backend->answerSet) {
       ADD_FAILURE() << "unexpected save dialog";
@@ -107,8 +108,8 @@ void DialogAnswers::CancelSaveDialog() {
 std::vector<ShownBox> DialogAnswers::Boxes() const {
   std::vector<ShownBox> boxes;
   for (const SeenBox& box : backend_->answerer.boxes)
-    boxes.push_back({box.title.toStdString(), box.text.toStdString(), IconOf(box.icon),
-                     box.buttonCount});
+    boxes.push_back(
+        {box.title.toStdString(), box.text.toStdString(), IconOf(box.icon), box.buttonCount});
   return boxes;
 }
 

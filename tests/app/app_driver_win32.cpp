@@ -30,8 +30,7 @@
 
 namespace tonkelwerk_test {
 
-const std::array<const char*, 3> kRequirementsShown = {"DirectX 7+", "Soundcard",
-                                                        "WindowsXP SP1+"};
+const std::array<const char*, 3> kRequirementsShown = {"DirectX 7+", "Soundcard", "WindowsXP SP1+"};
 
 namespace {
 
@@ -79,7 +78,8 @@ std::vector<std::uint8_t> KnobPicture(const KnobControl* knob) {
   IDirectDrawSurface7* surface = Win32ImageSurface(knob->image);
   DDSURFACEDESC2 locked{};
   locked.dwSize = sizeof locked;
-  if (!surface || surface->Lock(nullptr, &locked, DDLOCK_WAIT | DDLOCK_READONLY, nullptr) != DD_OK) {
+  if (!surface ||
+      surface->Lock(nullptr, &locked, DDLOCK_WAIT | DDLOCK_READONLY, nullptr) != DD_OK) {
     ADD_FAILURE() << "the image of the knob at " << knob->x << " cannot be read";
     return {};
   }

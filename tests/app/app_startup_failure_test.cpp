@@ -21,7 +21,7 @@ namespace tonkelwerk_test {
 namespace {
 
 struct ProgramRun {
-  int status = -1;  // exit status, or -1 when it did not exit normally
+  int status = -1;     // exit status, or -1 when it did not exit normally
   std::string output;  // standard output
   std::string errors;  // standard error
 };
@@ -58,8 +58,8 @@ TEST(StartupFailureTest, WithoutADisplayTheMessageAndQtsReasonGoToStandardErrorW
                         Case{"QT_QPA_PLATFORM=nowhere", "platform plugin \"nowhere\""}}) {
     const ProgramRun run = RunProgram(std::string(c.platform) + " SDL_AUDIODRIVER=dummy");
     EXPECT_EQ(run.status, 1) << c.platform << ": " << run.errors;
-    EXPECT_TRUE(run.errors.starts_with(
-        "Error: Error. DirectX-Error: 001\nno display could be opened: "))
+    EXPECT_TRUE(
+        run.errors.starts_with("Error: Error. DirectX-Error: 001\nno display could be opened: "))
         << c.platform << ": " << run.errors;
     EXPECT_NE(run.errors.find(c.reason), std::string::npos) << c.platform << ": " << run.errors;
   }
