@@ -45,12 +45,7 @@ void SetSoundKnobs() {
 
 SynthParams KnobParams() {
   KnobAngles angles;
-  angles.start = Value(AppKnob(Knob::kStart));
-  angles.end = Value(AppKnob(Knob::kEnd));
-  angles.freq = Value(AppKnob(Knob::kFreq));
-  angles.rustle = Value(AppKnob(Knob::kRustle));
-  angles.cutter = Value(AppKnob(Knob::kCutter));
-  angles.len = Value(AppKnob(Knob::kLen));
+  for (const KnobSpec& spec : kKnobs) angles.*spec.angle = Value(AppKnob(spec.knob));
   return ParamsFromKnobs(angles);
 }
 
