@@ -1,20 +1,10 @@
-# What a platform backend's CMake list (platform/<backend>/CMakeLists.txt)
-# builds on: tonkelwerk_service, which makes one of the four platform services
-# from the backend's sources in the service's folder.
-# Leaves out: which backend is built (the top-level list picks it) and what a
-# backend links privately (its own list says so).
-# Depends on: tonkelwerk_core (platform/core/), named here and defined there.
-#
-# Besides the services, every backend that can build the program defines
-# tonkelwerk_backend_program(target): what the program needs from the
-# backend, applied to the executable that app/ makes.
-
-# tonkelwerk_service(<service> SOURCES <file>... [LINK <library>...])
-# Makes the static library tonkelwerk_<service> from the files of
-# platform/<service>/, so that the service's folder keeps its contract and one
-# source per backend while the backend's list decides which are built. The
-# LINK libraries are the backend's own (its shared part, system libraries)
-# and stay private to the service.
+# tonkelwerk_service(<service> SOURCES <file>... [LINK <library>...]), for the
+# backends' CMake lists (platform/<backend>/, see platform/README.md): makes
+# the static library tonkelwerk_<service> from the files of platform/<service>/,
+# so that the service's folder keeps its contract and one source per backend
+# while the backend's list decides which are built. The LINK libraries are the
+# backend's own and stay private to the service.
+# Depends on: tonkelwerk_core (platform/core/).
 function(tonkelwerk_service service)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "SOURCES;LINK")
   if(NOT service MATCHES "^(window|screen|dialogs|audio)$" OR NOT arg_SOURCES
