@@ -14,16 +14,20 @@
 #include <string_view>
 #include <vector>
 
+#include "sound/sound_engine.h"
+
 enum class SoundFormat { kWav, kFlac, kOgg };
 
 struct OutputFormat {
   SoundFormat format = SoundFormat::kWav;
-  bool mono = false;          // the left channel alone
-  std::int32_t rate = 44100;  // frames per second
-  std::int32_t bits = 16;     // 16, or 8 (unsigned in WAV)
+  bool mono = false;                // the left channel alone
+  std::int32_t rate = kSampleRate;  // frames per second
+  std::int32_t bits = 16;           // 16, or 8 (unsigned in WAV)
 
   // The program's own image, byte for byte: nothing to convert.
-  bool Plain() const { return format == SoundFormat::kWav && !mono && rate == 44100 && bits == 16; }
+  bool Plain() const {
+    return format == SoundFormat::kWav && !mono && rate == kSampleRate && bits == kBitsPerSample;
+  }
 };
 
 // The format of the name "wav", "flac" or "ogg"; none for any other.
@@ -37,7 +41,7 @@ std::string_view FormatExtension(SoundFormat format);
 SoundFormat FormatOfPath(std::string_view path);
 
 // The rates --rate accepts, in frames per second.
-inline constexpr std::array<std::int32_t, 4> kRates{11025, 22050, 44100, 48000};
+inline constexpr std::array<std::int32_t, 4> kRates{11025, 22050, kSampleRate, 48000};
 
 // Why `format` cannot be written ("" when it can): Vorbis has no bit depth.
 std::string FormatProblem(const OutputFormat& format);

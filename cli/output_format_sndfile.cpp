@@ -15,10 +15,6 @@
 
 namespace {
 
-constexpr std::int32_t kEngineRate = 44100;
-constexpr std::int32_t kHeaderBytes = 44;
-constexpr int kEngineChannels = 2;
-
 // A growing file in memory behind libsndfile's virtual I/O.
 struct MemoryFile {
   std::vector<std::uint8_t>& bytes;
@@ -64,12 +60,12 @@ sf_count_t MemoryTell(void* user) {
 // them (whole frames only), reduced to the left channel for mono.
 std::vector<std::int16_t> ImageSamples(const std::uint8_t* image, std::int32_t lengthMs,
                                        bool mono) {
-  const std::int32_t frames = WaveDataSize(lengthMs) / (2 * kEngineChannels);
-  const int channels = mono ? 1 : kEngineChannels;
+  const std::int32_t frames = WaveDataSize(lengthMs) / (2 * kChannels);
+  const int channels = mono ? 1 : kChannels;
   std::vector<std::int16_t> samples(static_cast<std::size_t>(frames) * channels);
   for (std::int32_t frame = 0; frame < frames; ++frame) {
     for (int channel = 0; channel < channels; ++channel) {
-      const std::uint8_t* at = image + kHeaderBytes + 4 * frame + 2 * channel;
+      const std::uint8_t* at = image + kWaveHeaderSize + 4 * frame + 2 * channel;
       samples[static_cast<std::size_t>(frame) * channels + channel] =
           static_cast<std::int16_t>(at[0] | (at[1] << 8));
     }
@@ -82,7 +78,7 @@ std::vector<std::int16_t> ImageSamples(const std::uint8_t* image, std::int32_t l
 bool Resample(std::vector<std::int16_t>& samples, int channels, std::int32_t rate,
               std::string& error) {
   const std::size_t frames = samples.size() / channels;
-  const std::size_t room = frames * rate / kEngineRate + 2;
+  const std::size_t room = frames * rate / kSampleRate + 2;
   std::vector<std::int16_t> out(room * channels);
   soxr_io_spec_t io = soxr_io_spec(SOXR_INT16_I, SOXR_INT16_I);
   io.flags |= SOXR_NO_DITHER;
@@ -90,7 +86,7 @@ bool Resample(std::vector<std::int16_t>& samples, int channels, std::int32_t rat
   const soxr_runtime_spec_t runtime = soxr_runtime_spec(1);
   std::size_t done = 0;
   const soxr_error_t failed =
-      soxr_oneshot(kEngineRate, rate, channels, samples.data(), frames, nullptr, out.data(), room,
+      soxr_oneshot(kSampleRate, rate, channels, samples.data(), frames, nullptr, out.data(), room,
                    &done, &io, &quality, &runtime);
   if (failed) {
     error = std::string("resampling failed: ") + failed;
@@ -169,8 +165,8 @@ bool WriteWithSndfile(const std::vector<std::int16_t>& samples, int channels,
 
 bool EncodeConverted(const std::uint8_t* image, std::int32_t lengthMs, const OutputFormat& format,
                      std::vector<std::uint8_t>& file, std::string& error) {
-  const int channels = format.mono ? 1 : kEngineChannels;
+  const int channels = format.mono ? 1 : kChannels;
   std::vector<std::int16_t> samples = ImageSamples(image, lengthMs, format.mono);
-  if (format.rate != kEngineRate && !Resample(samples, channels, format.rate, error)) return false;
+  if (format.rate != kSampleRate && !Resample(samples, channels, format.rate, error)) return false;
   return WriteWithSndfile(samples, channels, format, file, error);
 }
