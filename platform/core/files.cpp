@@ -23,13 +23,10 @@ struct FileRecord {
   bool Live() const { return replacement.handle != nullptr; }
 };
 
-std::string lastFailure;
-
 // Writes straight to the file; returns the count written and marks the record
 // failed when the system took fewer bytes.
 std::int32_t WriteThrough(FileRecord& file, const void* data, std::int32_t length) {
-  const std::int32_t written =
-      length > 0 ? ReplacementWrite(file.replacement, data, length) : 0;
+  const std::int32_t written = length > 0 ? ReplacementWrite(file.replacement, data, length) : 0;
   if (written != length) file.failed = true;
   return written;
 }
@@ -62,21 +59,13 @@ ObjectTable<FileRecord>& Files() {
 
 ObjectId FileCreate(ObjectId id, std::string_view path) {
   FileRecord* file = Files().Create(id);
-  if (!file) {
-    lastFailure = "the file number is not valid";
-    return 0;
-  }
-  if (!PathHasFileName(path)) {
-    lastFailure = kReasonNoFileName;
-  } else if (ReplacementBegin(file->replacement, path)) {
-    lastFailure.clear();
+  if (!file) return 0;
+  if (PathHasFileName(path) && ReplacementBegin(file->replacement, path)) {
     file->bufferSize = kBufferSize;
     file->bufferFree = 0;
     file->bufferState = 1;
     return id == kNewObject ? ObjectTable<FileRecord>::ReferenceOf(file)
                             : reinterpret_cast<ObjectId>(file->replacement.handle);
-  } else {
-    lastFailure = file->replacement.reason;
   }
   Files().Remove(id == kNewObject ? ObjectTable<FileRecord>::ReferenceOf(file) : id);
   return 0;
@@ -111,7 +100,6 @@ bool FileClose(ObjectId id) {
   if (id == kNewObject || !file) return false;
   CloseRecord(*file);
   const bool saved = !file->failed;
-  lastFailure = saved ? std::string() : file->replacement.reason;
   Files().Remove(id);
   return saved;
 }
@@ -125,10 +113,6 @@ std::string FileSaveWhole(std::string_view path, const void* data, std::int32_t 
     return replacement.reason;
   }
   return ReplacementCommit(replacement) ? std::string() : replacement.reason;
-}
-
-std::string FileFailureReason() {
-  return lastFailure;
 }
 
 void FilesShutdown() {

@@ -9,7 +9,8 @@
 // target's place only when FileClose finds that every byte reached the disk:
 // until then an existing file keeps its old contents, and a failed file never
 // replaces it. Failures are not swallowed: FileWrite says how many bytes it
-// took, FileClose whether the file was saved, and FileFailureReason why not.
+// took, FileClose whether the file was saved. FileSaveWhole, the writer of
+// every file the program and tonkelwerk-render save, also says why not.
 //
 // Paths are UTF-8 (converted for the wide-character calls on Windows).
 // Depends on: file_replace.h for the system's part.
@@ -39,15 +40,10 @@ std::int32_t FileWrite(ObjectId id, const void* data, std::int32_t length);
 // or when `id` names no open file.
 bool FileClose(ObjectId id);
 
-// Why the latest FileCreate or FileClose of a file failed, in plain words for
-// the user ("the disk is full", "permission was denied", ...), or "" when it
-// succeeded.
-std::string FileFailureReason();
-
 // Writes `size` bytes to `path` as one safe replacement, like FileCreate,
-// FileWrite and FileClose together, but without a file number or the shared
-// failure reason: several threads may save at once. Returns "" when the file
-// is in place, else why not.
+// FileWrite and FileClose together, but without a file number: several threads
+// may save at once. Returns "" when the file is in place, else why not, in
+// plain words for the user ("the disk is full", "permission was denied", ...).
 std::string FileSaveWhole(std::string_view path, const void* data, std::int32_t size);
 
 // Closes every file still open as FileClose does, so buffered bytes reach the
