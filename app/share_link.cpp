@@ -4,25 +4,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// True when a word of the line (before any comment) sets a knob: a line with
-// none would turn every knob to 0.
-bool SetsAKnob(std::string_view line) {
-  line = line.substr(0, line.find('#'));
-  for (std::size_t at = 0; (at = line.find_first_not_of(" \t", at)) != std::string_view::npos;) {
-    const std::string_view word = line.substr(at, line.find_first_of(" \t", at) - at);
-    for (const KnobSpec& spec : kKnobs) {
-      if (word.starts_with(spec.word) && word.substr(spec.word.size()).starts_with('='))
-        return true;
-    }
-    at += word.size();
-  }
-  return false;
-}
-
-}  // namespace
-
 SettingsLineResult ShareTextRead(std::string_view text) {
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.remove_suffix(1);
   if (text.find_first_of("\r\n") != std::string_view::npos)
@@ -37,7 +18,12 @@ SettingsLineResult ShareTextRead(std::string_view text) {
   std::string line(text);
   std::replace(line.begin(), line.end(), '&', ' ');
   SettingsLineResult read = ParseSettingsLine(line);
-  if (read.error.empty() && !SetsAKnob(line))
+  // A good line names each word once, so an '=' beyond the seed's sets a
+  // knob; a line without one (empty, a comment, a lone seed) would turn every
+  // knob to 0.
+  const std::string_view words = std::string_view(line).substr(0, line.find('#'));
+  const auto settings = std::count(words.begin(), words.end(), '=');
+  if (read.error.empty() && settings == (read.settings.seed ? 1 : 0))
     return {SoundSettings{}, "there are no knob settings"};
   return read;
 }

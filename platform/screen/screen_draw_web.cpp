@@ -122,14 +122,6 @@ void DrawingEllipse(std::int32_t cx, std::int32_t cy, std::int32_t rx, std::int3
   }
 }
 
-void DrawingCircle(std::int32_t cx, std::int32_t cy, std::int32_t r, std::uint32_t colour) {
-  if (r == 1) {
-    DrawingRectangle(cx, cy, 2, 2, colour);
-    return;
-  }
-  DrawingEllipse(cx, cy, r, r, colour);
-}
-
 std::int32_t DrawingText(std::int32_t x, std::int32_t y, std::string_view text,
                          std::uint32_t textColour, std::uint32_t backgroundColour) {
   if (!drawing.open || text.empty()) return x;

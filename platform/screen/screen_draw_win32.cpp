@@ -151,14 +151,6 @@ void DrawingEllipse(std::int32_t cx, std::int32_t cy, std::int32_t rx, std::int3
                  [&](HDC context) { Ellipse(context, cx - rx, cy - ry, cx + rx, cy + ry); });
 }
 
-void DrawingCircle(std::int32_t cx, std::int32_t cy, std::int32_t r, std::uint32_t colour) {
-  if (r == 1) {
-    DrawingRectangle(cx, cy, 2, 2, colour);
-  } else {
-    DrawingEllipse(cx, cy, r, r, colour);
-  }
-}
-
 std::int32_t DrawingText(std::int32_t x, std::int32_t y, std::string_view text,
                          std::uint32_t textColour, std::uint32_t backgroundColour) {
   if (!drawing.context) return x;
