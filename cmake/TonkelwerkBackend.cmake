@@ -7,11 +7,6 @@
 # Depends on: tonkelwerk_core (platform/core/).
 function(tonkelwerk_service service)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "SOURCES;LINK")
-  if(NOT service MATCHES "^(window|screen|dialogs|audio)$" OR NOT arg_SOURCES
-     OR arg_UNPARSED_ARGUMENTS)
-    message(FATAL_ERROR "tonkelwerk_service(${service} ${ARGN}): expected one of window, "
-                        "screen, dialogs or audio, then SOURCES and optionally LINK")
-  endif()
   list(TRANSFORM arg_SOURCES PREPEND ${PROJECT_SOURCE_DIR}/platform/${service}/)
   set(library tonkelwerk_${service})
   add_library(${library} STATIC ${arg_SOURCES})
