@@ -15,7 +15,7 @@
 namespace {
 
 // A sound needs a pitch and a length: otherwise the user is told so.
-bool KnobsSound() {
+bool KnobsSoundOrWarn() {
   if (KnobsMakeASound(KnobAnglesNow())) return true;
   MessageBoxShow(kAttentionTitle, kKnobsAtZeroText, kBoxWarning);
   return false;
@@ -65,12 +65,12 @@ void CommandResetAll() {
 }
 
 void CommandPreview() {
-  if (!KnobsSound()) return;
+  if (!KnobsSoundOrWarn()) return;
   RenderKnobs("");
 }
 
 void CommandSaveWave() {
-  if (!KnobsSound()) return;
+  if (!KnobsSoundOrWarn()) return;
   appState.savePath = SaveDialogRun("Saving wave...", WorkingDirectory(), "WAVE (*.wav)|*.wav", 0);
   if (appState.savePath.empty()) return;
   appState.savePath = SavePathWithExtension(appState.savePath);
