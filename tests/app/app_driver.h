@@ -7,9 +7,11 @@
 // the program with every box and dialog answered and a scratch folder.
 // Each backend implements the rest in a file of its own: app_driver_qt.cpp
 // (Qt Widgets: button clicks, QTest key presses, a timer that answers the
-// active modal widget) and app_driver_win32.cpp (User32: BM_CLICK, keys
+// active modal widget), app_driver_win32.cpp (User32: BM_CLICK, keys
 // through SendInput so that the accelerators run, a thread timer that
-// answers the dialogs of the modal loop).
+// answers the dialogs of the modal loop) and app_driver_web.cpp (a page in
+// headless Chromium: HTML button clicks, the copy and paste events of the
+// shortcuts, a page timer that answers the open <dialog>).
 // Leaves out: mouse drags and pictures of the whole window, which stay with
 // the backend's own tests.
 // Depends on: app/ (AppStart, AppLoopPass, AppEnd, appState), the knob and
