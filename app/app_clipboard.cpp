@@ -1,6 +1,6 @@
 // Settings between the program and the outside, the same on every backend:
 // Ctrl+C copies the knobs as a settings line, Ctrl+V sets them from a line or
-// a share link, and the page's address and share links use the same two
+// a share link, and the page's address and share links use the same
 // functions. A copied or pasted line always carries the seed that the
 // program's next Preview and Save wave render with, so that
 // tonkelwerk-render makes the same bytes from it.

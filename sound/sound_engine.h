@@ -73,6 +73,17 @@ constexpr std::size_t KnobIndex(Knob knob) {
   return static_cast<std::size_t>(knob);
 }
 
+// Each entry stands at its knob's index, and its option is "--" and its word.
+constexpr bool KnobTableIsConsistent() {
+  for (std::size_t i = 0; i < kKnobs.size(); ++i) {
+    if (KnobIndex(kKnobs[i].knob) != i || !kKnobs[i].option.starts_with("--") ||
+        kKnobs[i].option.substr(2) != kKnobs[i].word)
+      return false;
+  }
+  return true;
+}
+static_assert(KnobTableIsConsistent());
+
 // What the user is told when the knobs do not make a sound: the program's box
 // and the renderer's error alike.
 inline constexpr std::string_view kKnobsAtZeroText =
