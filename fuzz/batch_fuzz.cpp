@@ -1,0 +1,68 @@
+// Fuzz target: a batch text, planned without --seed and with a --seed close
+// to 2^32 (where line seeds wrap). Any bytes must be planned without a fault,
+// and a plan holds: no job beside an error; errors name their lines in order;
+// each job has a seed, a sound, a name of its own and the file
+// "out/NAME.wav", and its line reads back to it; a batch whose every line
+// has its seed plans the same with --seed as without.
+// Leaves out: rendering and writing (tests/cli/).
+// Depends on: the batch planner and the engine's settings lines.
+#include <charconv>
+#include <set>
+
+#include "cli/batch.h"
+#include "fuzz/fuzz_check.h"
+
+namespace {
+
+void CheckErrorsInLineOrder(const std::vector<std::string>& errors) {
+  std::uint64_t last = 0;
+  for (const std::string& error : errors) {
+    FuzzCheck(error.starts_with("line "), "a batch error does not name its line");
+    std::uint64_t line = 0;
+    const char* digits = error.data() + 5;
+    const auto [end, code] = std::from_chars(digits, error.data() + error.size(), line);
+    FuzzCheck(code == std::errc{} && end[0] == ':' && line > last,
+              "batch errors are not 'line N:' in line order");
+    last = line;
+  }
+}
+
+void CheckJobs(const std::vector<SoundJob>& jobs) {
+  std::set<std::string> names;
+  for (const SoundJob& job : jobs) {
+    const SoundSettings& settings = job.settings;
+    FuzzCheck(settings.seed.has_value(), "a batch job has no seed");
+    FuzzCheck(KnobsMakeASound(settings.knobs), "a batch job makes no sound");
+    FuzzCheck(names.insert(settings.name).second, "two batch jobs have one name");
+    FuzzCheck(job.target == "out/" + settings.name + ".wav", "a batch job's file is not out/NAME.wav");
+    CheckLineReadsBack(settings);
+  }
+}
+
+BatchPlan CheckedPlan(std::string_view text, std::optional<std::uint32_t> seed) {
+  BatchPlan plan = PlanBatch(text, seed, "out", "wav");
+  FuzzCheck(plan.errors.empty() || plan.jobs.empty(), "a batch with errors still has jobs");
+  CheckErrorsInLineOrder(plan.errors);
+  CheckJobs(plan.jobs);
+  return plan;
+}
+
+bool SameJobs(const std::vector<SoundJob>& a, const std::vector<SoundJob>& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const SoundJob& x, const SoundJob& y) {
+    return x.target == y.target && x.settings.name == y.settings.name &&
+           x.settings.knobs == y.settings.knobs && x.settings.seed == y.settings.seed;
+  });
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view text = FuzzText(data, size);
+  const BatchPlan unseeded = CheckedPlan(text, std::nullopt);
+  const BatchPlan seeded = CheckedPlan(text, 4294967290u);
+  if (unseeded.errors.empty()) {
+    FuzzCheck(seeded.errors.empty() && SameJobs(unseeded.jobs, seeded.jobs),
+              "--seed changes a batch whose every line has its seed");
+  }
+  return 0;
+}
