@@ -11,6 +11,8 @@ packages=(
   build-essential cmake ninja-build pkg-config
   # sound engine tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev python3 sox
+  # the fuzz targets under libFuzzer (scripts/fuzz.sh)
+  clang libclang-rt-14-dev
   # sound playback
   libsdl2-dev
   # tonkelwerk-render's other formats: FLAC and Ogg Vorbis, resampling
