@@ -5,8 +5,10 @@
 
 #include <array>
 #include <cstring>
+#include <vector>
 
 #include "platform/core/file_replace.h"
+#include "platform/core/file_system.h"
 #include "platform/core/save_path.h"
 
 namespace {
@@ -113,6 +115,34 @@ std::string FileSaveWhole(std::string_view path, const void* data, std::int32_t 
     return replacement.reason;
   }
   return ReplacementCommit(replacement) ? std::string() : replacement.reason;
+}
+
+std::string FolderMake(std::string_view path) {
+  // The ends of the path's folders, the whole path last; a separator right
+  // after another one ends no new folder.
+  std::vector<std::size_t> ends;
+  for (std::size_t end = path.find_first_of(kFolderSeparators); end != std::string_view::npos;
+       end = path.find_first_of(kFolderSeparators, end + 1)) {
+    if (end > 0 && kFolderSeparators.find(path[end - 1]) == std::string_view::npos)
+      ends.push_back(end);
+  }
+  if (PathHasFileName(path)) ends.push_back(path.size());
+  // Up to the deepest folder that is there, which the system knows even when
+  // its parents are no folders one could make (a drive, a network share).
+  std::size_t missing = ends.size();
+  while (missing > 0 && PathKindOf(path.substr(0, ends[missing - 1])) == PathKind::kMissing)
+    --missing;
+  if (missing > 0 && PathKindOf(path.substr(0, ends[missing - 1])) != PathKind::kFolder)
+    return std::string(kReasonFileInWay);
+  for (; missing < ends.size(); ++missing) {
+    std::string reason = FolderMakeOne(path.substr(0, ends[missing]));
+    if (!reason.empty()) return reason;
+  }
+  return {};
+}
+
+bool PathExists(std::string_view path) {
+  return PathKindOf(path) != PathKind::kMissing;
 }
 
 void FilesShutdown() {
