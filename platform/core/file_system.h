@@ -1,6 +1,7 @@
 // The system's part of reading files and making folders, and the one place
 // where a system's error code becomes the reason the user reads. The file
-// layer (files.h) builds its reader and folder maker on these.
+// layer (files.h) makes its folders and answers PathExists with these; its
+// FileReadWhole is defined in the same sources.
 // Texts are UTF-8; the Windows source converts paths at its boundary.
 // Sources: file_system_posix.cpp, file_system_win32.cpp (chosen by the build).
 // Depends on: file_replace.h for the reasons' texts.

@@ -1,6 +1,8 @@
 // Files through the 4096-byte write buffer, the only buffer between the
 // caller and the system: every write below it is one system write with its
-// real result. The safe replacement underneath is file_replace.h's.
+// real result. The safe replacement underneath is file_replace.h's. Folders
+// are made here one at a time with file_system.h's step; FileReadWhole is
+// the system's own (file_system_*.cpp).
 #include "platform/core/files.h"
 
 #include <array>
@@ -127,8 +129,8 @@ std::string FolderMake(std::string_view path) {
       ends.push_back(end);
   }
   if (PathHasFileName(path)) ends.push_back(path.size());
-  // Up to the deepest folder that is there, which the system knows even when
-  // its parents are no folders one could make (a drive, a network share).
+  // Up from the end to the deepest folder that is there, then down making
+  // the rest: a drive or a network share at the top is found, never made.
   std::size_t missing = ends.size();
   while (missing > 0 && PathKindOf(path.substr(0, ends[missing - 1])) == PathKind::kMissing)
     --missing;
