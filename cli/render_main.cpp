@@ -3,13 +3,15 @@
 // file that the program's "Save wave" writes, plays it as "Preview" does, or
 // both from one render; it also renders presets, variations and batches of
 // settings lines, in other formats, to files or to standard output.
-// Depends on: the engine, the file layer (FileSaveWhole) and the sound device.
+// Depends on: the engine, the file layer (FileSaveWhole, FileReadWhole,
+// FolderMake, the command line) and the sound device.
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
-#include <filesystem>
+#include <cstring>
 #include <optional>
 #include <span>
 #include <string>
@@ -21,6 +23,7 @@
 #include "cli/render_options.h"
 #include "cli/variations.h"
 #include "platform/audio/audio.h"
+#include "platform/core/command_line.h"
 #include "platform/core/files.h"
 #include "platform/core/save_path.h"
 #include "platform/core/timing.h"
@@ -164,8 +167,7 @@ DeliverSound Deliverer(const Delivery& delivery) {
 // written when one exists.
 std::string ExistingTarget(const std::vector<SoundJob>& jobs) {
   for (const SoundJob& job : jobs) {
-    std::error_code ignored;
-    if (std::filesystem::exists(job.target, ignored))
+    if (PathExists(job.target))
       return "'" + job.target + "' exists already; nothing written (--force replaces files)";
   }
   return {};
@@ -213,6 +215,7 @@ int RunSounds(const RenderOptions& options) {
     if (isatty(fileno(stdout)))
       return Fail(kExitUsage, "-o - would write the sound to a terminal; redirect it");
     target = std::string(kStandardOutput);
+    StreamCarriesBytes(stdout);
   } else if (options.output) {
     const SoundFormat named = options.formatGiven ? options.format.format : SoundFormat::kWav;
     target = SavePathWithExtension(*options.output, FormatExtension(named));
@@ -228,29 +231,24 @@ int RunSounds(const RenderOptions& options) {
   return PlayAndRender(jobs, delivery);
 }
 
-std::optional<std::string> ReadAll(std::FILE* stream) {
-  std::string text;
+// Reads the batch into `text`; returns "" or why not. Standard input is read
+// byte for byte: the planner takes either line end.
+std::string ReadBatch(const std::string& name, std::string& text) {
+  if (name != "-") return FileReadWhole(name, text);
+  StreamCarriesBytes(stdin);
   char buffer[4096];
   std::size_t got = 0;
-  while ((got = std::fread(buffer, 1, sizeof buffer, stream)) > 0) text.append(buffer, got);
-  if (std::ferror(stream)) return std::nullopt;
-  return text;
-}
-
-std::optional<std::string> ReadBatch(const std::string& name) {
-  if (name == "-") return ReadAll(stdin);
-  std::FILE* file = std::fopen(name.c_str(), "rb");
-  if (!file) return std::nullopt;
-  std::optional<std::string> text = ReadAll(file);
-  std::fclose(file);
-  return text;
+  while ((got = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) text.append(buffer, got);
+  return std::ferror(stdin) ? std::strerror(errno) : "";
 }
 
 int RunBatch(const RenderOptions& options) {
-  const std::optional<std::string> text = ReadBatch(*options.batch);
-  if (!text) return Fail(kExitFailure, "cannot read the batch '" + *options.batch + "'");
+  std::string text;
+  const std::string reason = ReadBatch(*options.batch, text);
+  if (!reason.empty())
+    return Fail(kExitFailure, "cannot read the batch '" + *options.batch + "': " + reason);
   const BatchPlan plan =
-      PlanBatch(*text, options.seed, *options.outDir, FormatExtension(options.format.format));
+      PlanBatch(text, options.seed, *options.outDir, FormatExtension(options.format.format));
   if (!plan.errors.empty()) {
     for (std::size_t i = 0; i + 1 < plan.errors.size(); ++i)
       std::fprintf(stderr, "tonkelwerk-render: %s\n", plan.errors[i].c_str());
@@ -260,9 +258,9 @@ int RunBatch(const RenderOptions& options) {
     const std::string existing = ExistingTarget(plan.jobs);
     if (!existing.empty()) return Fail(kExitFailure, existing);
   }
-  std::error_code failed;
-  std::filesystem::create_directories(*options.outDir, failed);
-  if (failed) return Fail(kExitFailure, "cannot make the folder '" + *options.outDir + "'");
+  const std::string folderReason = FolderMake(*options.outDir);
+  if (!folderReason.empty())
+    return Fail(kExitFailure, "cannot make the folder '" + *options.outDir + "': " + folderReason);
   const Delivery delivery{options.format, false, options.printSettings};
   const RenderTotals totals =
       RenderJobs(plan.jobs, delivery.format, RenderThreads(plan.jobs.size()), Deliverer(delivery));
@@ -274,13 +272,14 @@ int RunBatch(const RenderOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  ConsoleShowsUtf8();
 #ifdef SIGXFSZ
   // Past a file size limit a write then fails and is reported like a full
   // disk, instead of the signal ending the program midway.
   std::signal(SIGXFSZ, SIG_IGN);
 #endif
-  // An empty argument vector (argc 0) is possible through exec.
-  const std::vector<std::string_view> args(argc > 0 ? argv + 1 : argv, argv + argc);
+  const std::vector<std::string> arguments = CommandLineArguments(argc, argv);
+  const std::vector<std::string_view> args(arguments.begin(), arguments.end());
   const ParsedCommandLine command = ParseRenderArgs(args);
   if (!command.error.empty()) return Fail(kExitUsage, command.error);
   switch (command.action) {

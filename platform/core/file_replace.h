@@ -12,8 +12,8 @@
 #include <string>
 #include <string_view>
 
-// Why a replacement failed, in the words the user sees. A failure that none
-// of these covers is told in the system's own words.
+// Why a replacement, a read or a new folder failed, in the words the user
+// sees. A failure that none of these covers is told in the system's own words.
 inline constexpr std::string_view kReasonDiskFull = "the disk is full";
 inline constexpr std::string_view kReasonPermission = "permission was denied";
 inline constexpr std::string_view kReasonReadOnly = "the disk is read-only";
@@ -22,6 +22,9 @@ inline constexpr std::string_view kReasonNameTooLong = "the name is too long";
 inline constexpr std::string_view kReasonTooLarge = "the file is larger than the system allows";
 inline constexpr std::string_view kReasonNotRegular = "the target is not a regular file";
 inline constexpr std::string_view kReasonNoFileName = "the name ends in a folder separator";
+inline constexpr std::string_view kReasonNoFile = "the file does not exist";
+inline constexpr std::string_view kReasonIsFolder = "it is a folder";
+inline constexpr std::string_view kReasonFileInWay = "a file of that name is in the way";
 
 struct Replacement {
   void* handle = nullptr;  // the open temporary file; null when none is open

@@ -17,39 +17,15 @@
 #include <chrono>
 #include <climits>
 #include <cstdio>
-#include <cstring>
 
 #include "platform/core/file_replace.h"
+#include "platform/core/file_system.h"
 
 namespace {
 
 constexpr int kMaxLinks = 40;           // links in a row, as the kernel allows
 constexpr std::size_t kNameKept = 200;  // of the target's name in the temporary one
 constexpr int kTries = 100;             // names tried before giving up
-
-std::string ReasonOf(int error) {
-  switch (error) {
-    case ENOSPC:
-    case EDQUOT:
-      return std::string(kReasonDiskFull);
-    case EACCES:
-    case EPERM:
-      return std::string(kReasonPermission);
-    case EROFS:
-      return std::string(kReasonReadOnly);
-    case ENOENT:
-    case ENOTDIR:
-      return std::string(kReasonNoFolder);
-    case ENAMETOOLONG:
-      return std::string(kReasonNameTooLong);
-    case EFBIG:
-      return std::string(kReasonTooLarge);
-    case EISDIR:
-      return std::string(kReasonNotRegular);
-    default:
-      return std::strerror(error);
-  }
-}
 
 bool Fail(Replacement& replacement, std::string reason) {
   replacement.reason = std::move(reason);

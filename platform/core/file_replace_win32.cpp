@@ -14,6 +14,7 @@
 #include <string>
 
 #include "platform/core/file_replace.h"
+#include "platform/core/file_system.h"
 #include "platform/core/wide_text_win32.h"
 
 namespace {
@@ -22,37 +23,6 @@ constexpr std::size_t kNameKept = 200;  // of the target's name in the temporary
 constexpr int kTries = 100;             // names tried before giving up
 constexpr DWORD kKeptAttributes =
     FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
-
-std::string SystemText(DWORD error) {
-  wchar_t* text = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::wstring message(text ? text : L"", length);
-  LocalFree(text);
-  while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r'))
-    message.pop_back();
-  return message.empty() ? "system error " + std::to_string(error) : Utf8FromWide(message);
-}
-
-std::string ReasonOf(DWORD error) {
-  switch (error) {
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-      return std::string(kReasonDiskFull);
-    case ERROR_ACCESS_DENIED:
-      return std::string(kReasonPermission);
-    case ERROR_WRITE_PROTECT:
-      return std::string(kReasonReadOnly);
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_DRIVE:
-      return std::string(kReasonNoFolder);
-    case ERROR_FILENAME_EXCED_RANGE:
-      return std::string(kReasonNameTooLong);
-    default:
-      return SystemText(error);
-  }
-}
 
 bool Fail(Replacement& replacement, std::string reason) {
   replacement.reason = std::move(reason);
@@ -74,7 +44,7 @@ HANDLE Handle(const Replacement& replacement) {
 bool ReplacementBegin(Replacement& replacement, std::string_view path) {
   replacement.target = std::string(path);
   const std::wstring target = WideFromUtf8(path);
-  if (target.empty()) return Fail(replacement, SystemText(ERROR_NO_UNICODE_TRANSLATION));
+  if (target.empty()) return Fail(replacement, ReasonOf(ERROR_NO_UNICODE_TRANSLATION));
   const DWORD attributes = GetFileAttributesW(target.c_str());
   const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
   if (exists && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)))
@@ -102,7 +72,7 @@ bool ReplacementBegin(Replacement& replacement, std::string_view path) {
     if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
       return Fail(replacement, ReasonOf(error));
   }
-  return Fail(replacement, SystemText(ERROR_FILE_EXISTS));
+  return Fail(replacement, ReasonOf(ERROR_FILE_EXISTS));
 }
 
 std::int32_t ReplacementWrite(Replacement& replacement, const void* data, std::int32_t length) {

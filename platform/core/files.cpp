@@ -1,12 +1,16 @@
 // Files through the 4096-byte write buffer, the only buffer between the
 // caller and the system: every write below it is one system write with its
-// real result. The safe replacement underneath is file_replace.h's.
+// real result. The safe replacement underneath is file_replace.h's. Folders
+// are made here one at a time with file_system.h's step; FileReadWhole is
+// the system's own (file_system_*.cpp).
 #include "platform/core/files.h"
 
 #include <array>
 #include <cstring>
+#include <vector>
 
 #include "platform/core/file_replace.h"
+#include "platform/core/file_system.h"
 #include "platform/core/save_path.h"
 
 namespace {
@@ -113,6 +117,34 @@ std::string FileSaveWhole(std::string_view path, const void* data, std::int32_t 
     return replacement.reason;
   }
   return ReplacementCommit(replacement) ? std::string() : replacement.reason;
+}
+
+std::string FolderMake(std::string_view path) {
+  // The ends of the path's folders, the whole path last; a separator right
+  // after another one ends no new folder.
+  std::vector<std::size_t> ends;
+  for (std::size_t end = path.find_first_of(kFolderSeparators); end != std::string_view::npos;
+       end = path.find_first_of(kFolderSeparators, end + 1)) {
+    if (end > 0 && kFolderSeparators.find(path[end - 1]) == std::string_view::npos)
+      ends.push_back(end);
+  }
+  if (PathHasFileName(path)) ends.push_back(path.size());
+  // Up from the end to the deepest folder that is there, then down making
+  // the rest: a drive or a network share at the top is found, never made.
+  std::size_t missing = ends.size();
+  while (missing > 0 && PathKindOf(path.substr(0, ends[missing - 1])) == PathKind::kMissing)
+    --missing;
+  if (missing > 0 && PathKindOf(path.substr(0, ends[missing - 1])) != PathKind::kFolder)
+    return std::string(kReasonFileInWay);
+  for (; missing < ends.size(); ++missing) {
+    std::string reason = FolderMakeOne(path.substr(0, ends[missing]));
+    if (!reason.empty()) return reason;
+  }
+  return {};
+}
+
+bool PathExists(std::string_view path) {
+  return PathKindOf(path) != PathKind::kMissing;
 }
 
 void FilesShutdown() {

@@ -12,8 +12,12 @@
 // took, FileClose whether the file was saved. FileSaveWhole, the writer of
 // every file the program and tonkelwerk-render save, also says why not.
 //
+// Reading a file whole, making folders and asking whether a path exists are
+// here too, so that every path the programs touch takes one way to the
+// system.
+//
 // Paths are UTF-8 (converted for the wide-character calls on Windows).
-// Depends on: file_replace.h for the system's part.
+// Depends on: file_replace.h and file_system.h for the system's part.
 #pragma once
 
 #include <cstdint>
@@ -45,6 +49,19 @@ bool FileClose(ObjectId id);
 // may save at once. Returns "" when the file is in place, else why not, in
 // plain words for the user ("the disk is full", "permission was denied", ...).
 std::string FileSaveWhole(std::string_view path, const void* data, std::int32_t size);
+
+// Reads the whole file at `path` (a regular file, a pipe, a device) into
+// `text`. Returns "" when all of it was read, else why not, in plain words
+// ("the file does not exist", "it is a folder", ...).
+std::string FileReadWhole(std::string_view path, std::string& text);
+
+// Makes the folder `path` and any folders above it that are missing. Returns
+// "" when the folder is there, else why not ("a file of that name is in the
+// way", "permission was denied", ...).
+std::string FolderMake(std::string_view path);
+
+// True when there is a file, folder or anything else at `path`.
+bool PathExists(std::string_view path);
 
 // Closes every file still open as FileClose does, so buffered bytes reach the
 // disk.

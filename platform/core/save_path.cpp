@@ -4,12 +4,7 @@
 #include "platform/core/text.h"
 
 bool PathHasFileName(std::string_view path) {
-#ifdef _WIN32
-  constexpr std::string_view kSeparators = "/\\";
-#else
-  constexpr std::string_view kSeparators = "/";
-#endif
-  return !path.empty() && kSeparators.find(path.back()) == std::string_view::npos;
+  return !path.empty() && kFolderSeparators.find(path.back()) == std::string_view::npos;
 }
 
 std::string SavePathWithExtension(std::string_view chosen, std::string_view extension) {

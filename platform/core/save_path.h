@@ -8,6 +8,13 @@
 #include <string>
 #include <string_view>
 
+// The characters that end a folder's name in a path.
+#ifdef _WIN32
+inline constexpr std::string_view kFolderSeparators = "/\\";
+#else
+inline constexpr std::string_view kFolderSeparators = "/";
+#endif
+
 // True when `path` ends in a file name: it is not empty and its last character
 // is no folder separator ('/', and on Windows also '\').
 bool PathHasFileName(std::string_view path);

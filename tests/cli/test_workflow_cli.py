@@ -106,6 +106,33 @@ class BatchTest(WorkflowTest):
         self.assertEqual(len(self.files("kit")), 3)
         self.assertEqual(read(self.path("kit/zap.wav"))[:4], b"RIFF")
 
+    def test_a_batch_that_cannot_be_read_or_placed_says_why(self):
+        self.write("kit.txt", LINES)
+        os.mkdir(self.path("shelf"))
+        cases = [(["nope.txt", "out"], "cannot read the batch 'nope.txt': the file does not exist"),
+                 (["no/kit.txt", "out"], "cannot read the batch 'no/kit.txt': the file does not exist"),
+                 (["shelf", "out"], "cannot read the batch 'shelf': it is a folder"),
+                 (["kit.txt", "kit.txt"],
+                  "cannot make the folder 'kit.txt': a file of that name is in the way"),
+                 (["kit.txt", "shelf/kit.txt/a/b"],
+                  "cannot make the folder 'shelf/kit.txt/a/b': a file of that name is in the way")]
+        self.write("shelf/kit.txt", "")
+        if os.geteuid() != 0:  # root reads and writes whatever the bits say
+            os.chmod(self.path("shelf"), 0o500)
+            self.addCleanup(os.chmod, self.path("shelf"), 0o700)
+            cases.append((["kit.txt", "shelf/new"],
+                          "cannot make the folder 'shelf/new': permission was denied"))
+        for (batch, folder), message in cases:
+            with self.subTest(batch=batch, folder=folder):
+                result = self.run_render(["--batch", batch, "--out-dir", folder, "--seed", "1"])
+                self.assertEqual(result.returncode, 1)
+                self.assertEqual(result.stderr.decode(), cli.PREFIX + message + "\n")
+        self.assertEqual(self.files(), ["kit.txt", "shelf"], "nothing written")
+        self.assertEqual(self.files("shelf"), ["kit.txt"], "nothing written")
+        # Every missing folder of the path is made, a name in any script too.
+        self.stdout_of(["--batch", "kit.txt", "--out-dir", "klänge/αβγ/", "--seed", "1"])
+        self.assertEqual(self.files("klänge/αβγ"), ["coin.wav", "sound-5.wav", "zap.wav"])
+
     def test_batch_options_that_do_not_belong(self):
         cases = [(["--batch", "x"], "--out-dir"),
                  (["--batch", "x", "--out-dir", "d", "-o", "y.wav"], "-o"),

@@ -12,7 +12,9 @@
 #                    commands, the command tests of every backend (a GoogleTest
 #                    program, APP_TESTS_EXE) on this backend's test hook; or
 #                    installer, the Windows packages (SETUP_EXE, PORTABLE_ZIP)
-#                    checked against the Linux build's renderer (LINUX_RENDER)
+#                    checked against the Linux build's renderer (LINUX_RENDER);
+#                    or render-names, tonkelwerk-render.exe's bytes on a pipe
+#                    and under non-ASCII names, checked against that renderer
 #
 # Environment: TONKELWERK_EXE, WINDOW_PROBE_EXE and BACKEND_TESTS_EXE (the
 # programs; APP_TESTS_EXE for the case commands only) and
@@ -397,6 +399,46 @@ case_clipboard() {
   line=$(timeout 5 xclip -o -selection clipboard | tr -d '\r') || fail "no text on the clipboard"
   [[ $line == "${pasted#pasted: }" ]] || fail "after a bad paste the knobs are '$line'"
   close_by_close_box
+}
+
+# tonkelwerk-render.exe writes the Linux build's bytes: to a pipe (no CR
+# before each LF), and under names and folders outside the ANSI code page,
+# given on its command line or read from a batch file (itself under such a
+# name, with CRLF line ends) or from standard input (which ends at its end,
+# not at a Ctrl+Z). Wine hands the arguments on as Unicode when the locale
+# is UTF-8.
+case_render_names() {
+  [[ -x $LINUX_RENDER ]] || fail "no Linux tonkelwerk-render at $LINUX_RENDER (build preset release)"
+  export LANG=C.UTF-8
+  cd "$case_dir"
+  local knobs=(--start 30 --end 200 --freq 164 --rustle 20 --cutter 90 --len 40 --seed 7) name
+  "$LINUX_RENDER" "${knobs[@]}" -o linux.wav
+  wine "$RENDER_EXE" "${knobs[@]}" -o - >piped.wav || fail "-o - failed"
+  cmp linux.wav piped.wav || fail "-o - wrote other bytes than the Linux renderer"
+  mkdir "dir é"
+  for name in café.wav αβγ.wav "dir é/ήχος.wav"; do
+    wine "$RENDER_EXE" "${knobs[@]}" -o "$name" || fail "-o '$name' failed"
+    cmp linux.wav "$name" || fail "'$name' differs from the Linux render"
+  done
+
+  mkdir "klänge"
+  printf 'zap: freq=120 end=90 rustle=20 len=40 seed=7\r\n# \x1a\r\ncoin: freq=150 len=15 seed=9\r\n' \
+    >"klänge/kit.txt"
+  "$LINUX_RENDER" --batch "klänge/kit.txt" --out-dir linux-kit >/dev/null
+  [[ $(ls linux-kit | xargs) == "coin.wav zap.wav" ]] || fail "the Linux batch wrote: $(ls linux-kit)"
+  wine "$RENDER_EXE" --batch "klänge/kit.txt" --out-dir "dir é/kit" >/dev/null || fail "the batch failed"
+  diff -r linux-kit "dir é/kit" || fail "the batch file's sounds differ from the Linux ones"
+  wine "$RENDER_EXE" --batch - --out-dir "dir é/ü/piped" <"klänge/kit.txt" >/dev/null ||
+    fail "the batch from standard input failed"
+  diff -r linux-kit "dir é/ü/piped" || fail "the piped batch's sounds differ from the Linux ones"
+
+  # Messages keep their UTF-8 on the way to a file.
+  local message
+  ! message=$(wine "$RENDER_EXE" --batch "klänge/kit.txt" --out-dir café.wav 2>&1 >/dev/null) ||
+    fail "a batch into the file café.wav succeeded"
+  message=${message%$'\r'}
+  [[ $message == "tonkelwerk-render: cannot make the folder 'café.wav': a file of that name is in the way" ]] ||
+    fail "the message is '$message'"
 }
 
 # The portable zip holds the two programs (a windowed one and a console one)
