@@ -212,7 +212,7 @@ class OutputNameTest(RenderTest):
             ("boom.", "boom..wav"),
             ("boom.wav", "boom.wav"),
             ("boom.WAV", "boom.WAV"),
-            ("boom.mp3", "boom.mp3"),
+            ("boom.xyz", "boom.xyz"),  # an extension of no audio format: kept
             ("boom ", "boom.wav"),
             ("  boom  ", "boom.wav"),
             ("boom. ", "boom..wav"),
