@@ -24,7 +24,6 @@
 #include "cli/variations.h"
 #include "platform/audio/audio.h"
 #include "platform/core/files.h"
-#include "platform/core/save_path.h"
 #include "platform/core/timing.h"
 #include "sound/settings_line.h"
 #include "sound/sound_engine.h"
