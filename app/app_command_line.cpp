@@ -9,6 +9,7 @@
 
 #include "platform/audio/audio.h"
 #include "platform/window/window.h"
+#include "sound/settings_line.h"
 
 namespace {
 
@@ -74,9 +75,9 @@ std::optional<int> AnswerCommandLine(std::span<char* const> arguments) {
     return Print("tonkelwerk " TONKELWERK_VERSION "\n");
   // Either an unknown first word, or a known option followed by more.
   const bool firstKnown = first == "--help" || first == "-h" || first == "--version";
+  // The same short answer as tonkelwerk-render's: the usage would bury it.
   const std::string_view wrong = firstKnown ? arguments[1] : first;
-  std::fprintf(stderr, "tonkelwerk: %s '%.*s'\n\n%s",
-               firstKnown ? "unexpected argument" : "unknown option",
-               static_cast<int>(wrong.size()), wrong.data(), UsageText().c_str());
+  std::fprintf(stderr, "tonkelwerk: %s %s\nTry 'tonkelwerk --help'.\n",
+               firstKnown ? "unexpected argument" : "unknown option", QuotedWord(wrong).c_str());
   return kExitUsage;
 }

@@ -7,7 +7,7 @@
 
 // Answers the arguments after the program's name: "--help" (or "-h") prints
 // the usage and "--version" the version on standard output; anything else
-// prints what is wrong and the usage on standard error. Returns the exit
+// prints what is wrong and where help is on standard error. Returns the exit
 // status (0; 1 when standard output cannot be written; 2 for a bad command
 // line), or nothing when there are no arguments and the window is to open.
 std::optional<int> AnswerCommandLine(std::span<char* const> arguments);

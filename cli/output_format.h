@@ -23,10 +23,12 @@ struct OutputFormat {
   bool mono = false;                // the left channel alone
   std::int32_t rate = kSampleRate;  // frames per second
   std::int32_t bits = 16;           // 16, or 8 (unsigned in WAV)
+  double gainDb = 0;                // applied to the samples first; 0 or below
 
   // The program's own image, byte for byte: nothing to convert.
   bool Plain() const {
-    return format == SoundFormat::kWav && !mono && rate == kSampleRate && bits == kBitsPerSample;
+    return format == SoundFormat::kWav && !mono && rate == kSampleRate && bits == kBitsPerSample &&
+           gainDb == 0;
   }
 };
 
@@ -40,6 +42,12 @@ std::string_view FormatExtension(SoundFormat format);
 // case); every other path is a WAV file, as it always was.
 SoundFormat FormatOfPath(std::string_view path);
 
+// Why a file called `path` must not hold `format` ("" when it may): its
+// extension names another audio format (".wav" for FLAC), or one this
+// program does not write (".mp3", ".opus", ".aiff", ...). Extensions that
+// name no audio format are no concern.
+std::string ExtensionProblem(std::string_view path, SoundFormat format);
+
 // The rates --rate accepts, in frames per second.
 inline constexpr std::array<std::int32_t, 4> kRates{11025, 22050, kSampleRate, 48000};
 
@@ -47,11 +55,17 @@ inline constexpr std::array<std::int32_t, 4> kRates{11025, 22050, kSampleRate, 4
 std::string FormatProblem(const OutputFormat& format);
 
 // The file of the sound in `image` (a WAVE image of a `lengthMs` render) in
-// `format`: the image's own WaveImageSize bytes when format.Plain(), else the
-// file libsndfile writes. Returns false, with `error` set, when encoding fails.
+// `format`: the image's own WaveImageSize bytes when format.Plain() (with
+// the samples lowered by a --gain), else the file libsndfile writes. Returns
+// false, with `error` set, when encoding fails.
 bool EncodeSound(const std::uint8_t* image, std::int32_t lengthMs, const OutputFormat& format,
                  std::vector<std::uint8_t>& file, std::string& error);
 
 // The encoder behind EncodeSound for every format but the plain one.
 bool EncodeConverted(const std::uint8_t* image, std::int32_t lengthMs, const OutputFormat& format,
                      std::vector<std::uint8_t>& file, std::string& error);
+
+// The samples the encoders of this process clipped at full scale so far:
+// the resampler's samples beyond full scale, and those an Ogg Vorbis file
+// decodes to. Any thread may encode; the count is the sum.
+std::uint64_t ClippedSamples();

@@ -8,3 +8,7 @@ bool EncodeConverted(const std::uint8_t*, std::int32_t, const OutputFormat&,
   error = "this build writes only 44,100 Hz 16-bit stereo WAV (no libsndfile or libsoxr)";
   return false;
 }
+
+std::uint64_t ClippedSamples() {
+  return 0;
+}

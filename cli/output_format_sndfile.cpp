@@ -2,18 +2,24 @@
 // samples go from the image's data chunk through libsoxr (for another rate)
 // into libsndfile, which writes the file into memory; the caller writes it
 // out through the file layer, so that every output shares one safe save path.
+// Samples beyond full scale are counted where they are made: in the
+// resampler, and in an Ogg file decoded back.
 // Depends on: libsndfile, libsoxr, libogg (for the page checksums).
 #include <ogg/ogg.h>
 #include <sndfile.h>
 #include <soxr.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cmath>
 #include <cstring>
 
 #include "cli/output_format.h"
 #include "sound/sound_engine.h"
 
 namespace {
+
+std::atomic<std::uint64_t> clippedSamples{0};
 
 // A growing file in memory behind libsndfile's virtual I/O.
 struct MemoryFile {
@@ -75,6 +81,9 @@ std::vector<std::int16_t> ImageSamples(const std::uint8_t* image, std::int32_t l
 
 // Resamples with libsoxr's high quality, single-threaded and undithered, so
 // that a render gives the same file on every run and in every batch thread.
+// All input in one call, its length complemented to mark its end, as
+// soxr_oneshot does; the resampler also counts the samples it clipped when
+// it made 16-bit samples of its output.
 bool Resample(std::vector<std::int16_t>& samples, int channels, std::int32_t rate,
               std::string& error) {
   const std::size_t frames = samples.size() / channels;
@@ -84,10 +93,14 @@ bool Resample(std::vector<std::int16_t>& samples, int channels, std::int32_t rat
   io.flags |= SOXR_NO_DITHER;
   const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_HQ, 0);
   const soxr_runtime_spec_t runtime = soxr_runtime_spec(1);
+  soxr_error_t failed = nullptr;
+  const soxr_t resampler =
+      soxr_create(kSampleRate, rate, channels, &failed, &io, &quality, &runtime);
   std::size_t done = 0;
-  const soxr_error_t failed =
-      soxr_oneshot(kSampleRate, rate, channels, samples.data(), frames, nullptr, out.data(), room,
-                   &done, &io, &quality, &runtime);
+  if (!failed)
+    failed = soxr_process(resampler, samples.data(), ~frames, nullptr, out.data(), room, &done);
+  if (resampler && !failed) clippedSamples += *soxr_num_clips(resampler);
+  soxr_delete(resampler);
   if (failed) {
     error = std::string("resampling failed: ") + failed;
     return false;
@@ -135,6 +148,26 @@ void FixOggSerial(std::vector<std::uint8_t>& file) {
   }
 }
 
+// The samples of an encoded file that decode beyond full scale, where a
+// player clips them. Vorbis does not keep the waveform, so a sound at full
+// scale comes back a little louder in places.
+std::uint64_t ClippedWhenDecoded(std::vector<std::uint8_t>& file) {
+  MemoryFile memory{file};
+  SF_VIRTUAL_IO io{MemoryLength, MemorySeek, MemoryRead, MemoryWrite, MemoryTell};
+  SF_INFO info{};
+  SNDFILE* sound = sf_open_virtual(&io, SFM_READ, &info, &memory);
+  if (!sound) return 0;
+  std::uint64_t clipped = 0;
+  std::vector<float> block(4096 * static_cast<std::size_t>(info.channels));
+  sf_count_t frames = 0;
+  while ((frames = sf_readf_float(sound, block.data(), 4096)) > 0) {
+    const auto end = block.begin() + frames * info.channels;
+    clipped += std::count_if(block.begin(), end, [](float x) { return std::fabs(x) > 1.0f; });
+  }
+  sf_close(sound);
+  return clipped;
+}
+
 bool WriteWithSndfile(const std::vector<std::int16_t>& samples, int channels,
                       const OutputFormat& format, std::vector<std::uint8_t>& file,
                       std::string& error) {
@@ -157,11 +190,18 @@ bool WriteWithSndfile(const std::vector<std::int16_t>& samples, int channels,
     error = "cannot encode: the encoder did not finish";
     return false;
   }
-  if (written && format.format == SoundFormat::kOgg) FixOggSerial(file);
+  if (written && format.format == SoundFormat::kOgg) {
+    FixOggSerial(file);
+    clippedSamples += ClippedWhenDecoded(file);
+  }
   return written;
 }
 
 }  // namespace
+
+std::uint64_t ClippedSamples() {
+  return clippedSamples;
+}
 
 bool EncodeConverted(const std::uint8_t* image, std::int32_t lengthMs, const OutputFormat& format,
                      std::vector<std::uint8_t>& file, std::string& error) {

@@ -25,7 +25,6 @@
 #include "platform/audio/audio.h"
 #include "platform/core/command_line.h"
 #include "platform/core/files.h"
-#include "platform/core/save_path.h"
 #include "platform/core/timing.h"
 #include "sound/settings_line.h"
 #include "sound/sound_engine.h"
@@ -61,7 +60,9 @@ Delivery (at least one):
                      gets ".wav" ("boom" -> "boom.wav", "boom." -> "boom..wav")
                      or the --format's own; "-" writes to standard output
                      (never to a terminal); an existing file is replaced
-                     only once the new one is complete
+                     only once the new one is complete; an audio extension
+                     that is not the format's (".mp3", ".wav" with --format
+                     flac) and Windows device names ("con.wav") are refused
   --play             play the sound and return when it has played
 
 Presets and variations (all drawn from --seed):
@@ -70,32 +71,45 @@ Presets and variations (all drawn from --seed):
                      given as well keep their value
   --mutate D         move the given knobs (every knob under --preset) by up
                      to D degrees either way
-  --count K          write K variations, FILE-01 to FILE-K (1..999); sound i
-                     uses the seed N + i - 1
-  --print-settings   print the settings line of every sound written
+  --count K          write K variations, FILE-01 to FILE-K (1..9999; above
+                     999 numbered FILE-0001 onwards); sound i uses the seed
+                     N + i - 1
+  --print-settings   print the settings line of every sound written: a batch
+                     that writes the same files again (a batch's summary
+                     then goes to standard error)
 
 Batches:
   --batch FILE       render one file per settings line of FILE ("-": standard
                      input), such as "zap: freq=120 end=90 len=40 seed=7";
-                     blank lines and lines starting with # are skipped
+                     blank lines and lines starting with # are skipped, and
+                     # after a blank starts a comment
   --out-dir DIR      the folder for the batch's files (NAME.wav, or
-                     sound-LINE.wav for a line without a name)
+                     sound-LINE.wav for a line without a name; a NAME that
+                     ends in ".wav" keeps it)
   --force            let a batch or --count replace existing files
 
 A line without seed= gets the seed N + its line number; without --seed it
-is refused. A batch with a bad line renders nothing.
+is refused. A batch with a bad line renders nothing (the first 20 bad lines
+are listed). Names may hold blanks and UTF-8 letters, but not / \ : = # < >
+" | ? * or control characters; so that a kit renders on every system, a
+name must not differ from another only in letter case, be a Windows device
+(CON, PRN, AUX, NUL, COM1..COM9, LPT1..LPT9, with any extension), end in a
+dot or a blank, or make a file name longer than 255 bytes.
 
 Formats (the default is the program's own WAV file, byte for byte):
   --format F         wav, flac or ogg (default: the file's extension)
   --mono             keep the left channel only
   --rate R           resample to 11025, 22050 or 48000 Hz (libsoxr)
   --bits 8           unsigned 8-bit samples (signed in FLAC; not for ogg)
+  --gain DB          lower the level by DB decibels first (-96..0, such as
+                     -1.5); a sound at full scale clips a little when
+                     resampled or decoded from Ogg, which a warning reports
 
 Other options:
   --seed N           seed the noise with N (0..4294967295), so that the same
                      command gives the same file byte for byte; without it the
                      noise differs from run to run
-  --help             show this text
+  -h, --help         show this text
   --version          show the version
 
 Values follow their option ("--freq 120") or are attached ("--freq=120"); an
@@ -109,23 +123,52 @@ was) or read, a file exists already, or no sound device to play on, 2 a bad
 command line or batch line (nothing is written then).
 )";
 
+// One line on standard error; messages quote user input, so control bytes
+// are shown escaped rather than sent to the terminal.
+void Tell(const std::string& message) {
+  std::fprintf(stderr, "tonkelwerk-render: %s\n", PrintableText(message).c_str());
+}
+
+constexpr const char* kTryHelp = "Try 'tonkelwerk-render --help'.\n";
+
 int Fail(int status, const std::string& message) {
-  std::fprintf(stderr, "tonkelwerk-render: %s\n", message.c_str());
-  if (status == kExitUsage) std::fputs("Try 'tonkelwerk-render --help'.\n", stderr);
+  Tell(message);
+  if (status == kExitUsage) std::fputs(kTryHelp, stderr);
   return status;
 }
 
-constexpr std::string_view kStdoutFailed = "cannot write to standard output";
-
-// Writes to standard output; false when not every byte got there (a full disk).
-bool WriteOut(std::string_view bytes) {
+// Writes to standard output; returns why not every byte got there (a full
+// disk, a closed pipe), or "".
+std::string WriteOut(std::string_view bytes) {
   const bool written = std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size();
-  return std::fflush(stdout) == 0 && written;
+  if (std::fflush(stdout) == 0 && written) return {};
+  return std::string("cannot write to standard output: ") + std::strerror(errno);
 }
 
 // Prints to standard output; a failed write is an error too.
 int Print(std::string_view text) {
-  return WriteOut(text) ? kExitOk : Fail(kExitFailure, std::string(kStdoutFailed));
+  const std::string error = WriteOut(text);
+  return error.empty() ? kExitOk : Fail(kExitFailure, error);
+}
+
+// Lines in the order given, then how many more there are, the last line
+// with `ending`; a huge list would only bury its first lines.
+void TellList(const std::vector<std::string>& lines, std::size_t total, std::string_view ending) {
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const bool last = i + 1 == lines.size() && total == lines.size();
+    Tell(lines[i] + (last ? std::string(ending) : ""));
+  }
+  if (total > lines.size())
+    Tell("and " + std::to_string(total - lines.size()) + " more" + std::string(ending));
+}
+
+// Sounds at full scale come out of a resampler or an Ogg decoder a little
+// louder in places, where players clip them.
+void WarnOfClipping() {
+  const std::uint64_t clipped = ClippedSamples();
+  if (clipped == 0) return;
+  Tell("warning: " + std::to_string(clipped) + (clipped == 1 ? " sample clips" : " samples clip") +
+       " at full scale after resampling or in Ogg decoders; a --gain such as -3 makes room");
 }
 
 // Where one command line's sounds go, and how.
@@ -136,10 +179,8 @@ struct Delivery {
 };
 
 std::string WriteFile(const std::string& target, std::span<const std::uint8_t> file) {
-  if (target == kStandardOutput) {
-    const std::string_view bytes(reinterpret_cast<const char*>(file.data()), file.size());
-    return WriteOut(bytes) ? "" : std::string(kStdoutFailed);
-  }
+  if (target == kStandardOutput)
+    return WriteOut(std::string_view(reinterpret_cast<const char*>(file.data()), file.size()));
   const std::string reason =
       FileSaveWhole(target, file.data(), static_cast<std::int32_t>(file.size()));
   if (!reason.empty()) return "Couldn't write file to disk. (" + target + "): " + reason;
@@ -157,8 +198,7 @@ DeliverSound Deliverer(const Delivery& delivery) {
     if (delivery.play)
       SoundPlayAndWait(image.data(), static_cast<std::int32_t>(image.size()),
                        ParamsFromKnobs(job.settings.knobs).lengthMs);
-    if (delivery.printSettings && !WriteOut(SettingsLineText(job.settings) + "\n"))
-      return std::string(kStdoutFailed);
+    if (delivery.printSettings) return WriteOut(SettingsLineText(job.settings) + "\n");
     return {};
   };
 }
@@ -217,13 +257,14 @@ int RunSounds(const RenderOptions& options) {
     target = std::string(kStandardOutput);
     StreamCarriesBytes(stdout);
   } else if (options.output) {
-    const SoundFormat named = options.formatGiven ? options.format.format : SoundFormat::kWav;
-    target = SavePathWithExtension(*options.output, FormatExtension(named));
-    if (!options.formatGiven) delivery.format.format = FormatOfPath(target);
+    target = OutputPath(options);
   }
   // Without --seed the clock seeds the noise, as the program's own does.
   const std::vector<SoundJob> jobs =
       VariationJobs(options, options.seed.value_or(TickCountMs()), target);
+  if (options.printSettings && !target.empty() && jobs.front().settings.name.empty())
+    Tell("warning: the printed lines have no name: no batch line writes '" + target +
+         "' (a batch writes NAME." + std::string(FormatExtension(options.format.format)) + ")");
   if (options.count && !options.force) {
     const std::string existing = ExistingTarget(jobs);
     if (!existing.empty()) return Fail(kExitFailure, existing);
@@ -249,10 +290,10 @@ int RunBatch(const RenderOptions& options) {
     return Fail(kExitFailure, "cannot read the batch '" + *options.batch + "': " + reason);
   const BatchPlan plan =
       PlanBatch(text, options.seed, *options.outDir, FormatExtension(options.format.format));
-  if (!plan.errors.empty()) {
-    for (std::size_t i = 0; i + 1 < plan.errors.size(); ++i)
-      std::fprintf(stderr, "tonkelwerk-render: %s\n", plan.errors[i].c_str());
-    return Fail(kExitUsage, plan.errors.back() + " (nothing rendered)");
+  if (plan.badLines > 0) {
+    TellList(plan.errors, plan.badLines, " (nothing rendered)");
+    std::fputs(kTryHelp, stderr);
+    return kExitUsage;
   }
   if (!options.force) {
     const std::string existing = ExistingTarget(plan.jobs);
@@ -265,8 +306,12 @@ int RunBatch(const RenderOptions& options) {
   const RenderTotals totals =
       RenderJobs(plan.jobs, delivery.format, RenderThreads(plan.jobs.size()), Deliverer(delivery));
   if (!totals.error.empty()) return Fail(kExitFailure, totals.error);
-  return Print(std::to_string(totals.sounds) + " sounds, " + std::to_string(totals.bytes) +
-               " bytes\n");
+  const std::string summary =
+      std::to_string(totals.sounds) + " sounds, " + std::to_string(totals.bytes) + " bytes";
+  // Printed settings are a batch: the summary must not become one of its lines.
+  if (!options.printSettings) return Print(summary + "\n");
+  Tell(summary);
+  return kExitOk;
 }
 
 }  // namespace
@@ -290,6 +335,8 @@ int main(int argc, char** argv) {
     case RenderAction::kRender:
       break;
   }
-  if (command.options.batch) return RunBatch(command.options);
-  return RunSounds(command.options);
+  const int status =
+      command.options.batch ? RunBatch(command.options) : RunSounds(command.options);
+  WarnOfClipping();
+  return status;
 }

@@ -7,15 +7,19 @@
 #include <algorithm>
 #include <array>
 
+#include "cli/portable_name.h"
 #include "cli/presets.h"
+#include "cli/variations.h"
 #include "platform/core/save_path.h"
 #include "platform/core/text.h"
 #include "sound/settings_line.h"
 
 namespace {
 
-// Variation numbers have two digits up to 99 and three beyond.
-constexpr std::uint64_t kMaxCount = 999;
+constexpr std::uint64_t kMaxCount = 9999;
+
+// The quietest --gain: below it a 16-bit sample is silence.
+constexpr double kLowestGainDb = -96;
 
 // One argument as option name and, for "--name=value", the attached value.
 struct OptionArg {
@@ -27,12 +31,6 @@ OptionArg SplitArg(std::string_view arg) {
   const auto mark = arg.find('=');
   if (!arg.starts_with("--") || mark == std::string_view::npos) return {arg, std::nullopt};
   return {arg.substr(0, mark), arg.substr(mark + 1)};
-}
-
-std::string Quoted(std::string_view text) {
-  std::string quoted(1, '\'');
-  quoted.append(text).push_back('\'');
-  return quoted;
 }
 
 // Reads `text` as a whole number in 0..max into `value`; otherwise returns a
@@ -47,7 +45,7 @@ std::string ReadWhole(std::string_view option, std::string_view text, std::uint6
     return {};
   }
   const bool digitsOnly = text.find_first_not_of("0123456789") == std::string_view::npos;
-  return std::string(option) + wanted + ", not " + Quoted(text) +
+  return std::string(option) + wanted + ", not " + QuotedWord(text) +
          (digitsOnly ? " (too large)" : "");
 }
 
@@ -78,10 +76,10 @@ std::string StoreKnob(RenderOptions& options, std::string_view name, const KnobS
 std::string StoreOutput(RenderOptions& options, std::string_view name, std::string_view value) {
   // Blanks alone would become the hidden file ".wav" under the extension rule.
   if (TrimSpaces(value).empty())
-    return std::string(name) + " wants a file name, not " + Quoted(value);
+    return std::string(name) + " wants a file name, not " + QuotedWord(value);
   // "sounds/" names no file: refused here, before anything is rendered.
   if (!PathHasFileName(SavePathWithExtension(value)))
-    return std::string(name) + " wants a file name, not " + Quoted(value) +
+    return std::string(name) + " wants a file name, not " + QuotedWord(value) +
            " (it ends in a folder separator)";
   options.output = std::string(value);
   return {};
@@ -96,8 +94,45 @@ std::string StoreText(std::string_view name, std::string_view value,
 
 std::string StorePreset(RenderOptions& options, std::string_view value) {
   if (!FindPreset(value))
-    return "--preset wants one of " + PresetNames() + ", not " + Quoted(value);
+    return "--preset wants one of " + PresetNames() + ", not " + QuotedWord(value);
   options.preset = std::string(value);
+  return {};
+}
+
+std::string StoreCount(RenderOptions& options, std::string_view value) {
+  const std::optional<std::uint64_t> count = WholeNumber(value, kMaxCount);
+  if (!count || *count == 0)
+    return "--count wants a whole number 1.." + std::to_string(kMaxCount) + ", not " + QuotedWord(value);
+  options.count = static_cast<std::int32_t>(*count);
+  return {};
+}
+
+// Decibels as "-1.5": an optional minus, digits, and a fraction after a dot.
+std::optional<double> Decibels(std::string_view text) {
+  const bool negative = text.starts_with('-');
+  if (negative) text.remove_prefix(1);
+  const std::size_t dot = text.find('.');
+  const std::string_view whole = text.substr(0, dot);
+  const std::string_view fraction = dot == std::string_view::npos ? "" : text.substr(dot + 1);
+  const auto digits = [](std::string_view part) {
+    return part.find_first_not_of("0123456789") == std::string_view::npos;
+  };
+  if (whole.empty() || whole.size() > 3 || !digits(whole) || !digits(fraction) ||
+      (dot != std::string_view::npos && fraction.empty()))
+    return std::nullopt;
+  double value = 0;
+  for (const char digit : whole) value = value * 10 + (digit - '0');
+  double scale = 1;
+  for (const char digit : fraction) value += (digit - '0') * (scale /= 10);
+  return negative ? -value : value;
+}
+
+std::string StoreGain(RenderOptions& options, std::string_view value) {
+  const std::optional<double> gain = Decibels(value);
+  if (!gain || *gain > 0 || *gain < kLowestGainDb)
+    return "--gain wants decibels -96..0 (it only lowers the level), such as -1.5, not " +
+           QuotedWord(value);
+  options.format.gainDb = *gain;
   return {};
 }
 
@@ -108,18 +143,18 @@ std::string StoreRate(RenderOptions& options, std::string_view value) {
       return {};
     }
   }
-  return "--rate wants 11025, 22050, 44100 or 48000, not " + Quoted(value);
+  return "--rate wants 11025, 22050, 44100 or 48000, not " + QuotedWord(value);
 }
 
 std::string StoreBits(RenderOptions& options, std::string_view value) {
-  if (value != "8" && value != "16") return "--bits wants 8 or 16, not " + Quoted(value);
+  if (value != "8" && value != "16") return "--bits wants 8 or 16, not " + QuotedWord(value);
   options.format.bits = value == "8" ? 8 : 16;
   return {};
 }
 
 std::string StoreFormat(RenderOptions& options, std::string_view value) {
   const std::optional<SoundFormat> format = FormatNamed(value);
-  if (!format) return "--format wants wav, flac or ogg, not " + Quoted(value);
+  if (!format) return "--format wants wav, flac or ogg, not " + QuotedWord(value);
   options.format.format = *format;
   options.formatGiven = true;
   return {};
@@ -132,7 +167,7 @@ struct ValueOption {
   ValueStore store;
 };
 
-const std::array<ValueOption, 11> kValueOptions{{
+const std::array<ValueOption, 12> kValueOptions{{
     {"-o", StoreOutput},
     {"--output", StoreOutput},
     {"--seed",
@@ -150,9 +185,9 @@ const std::array<ValueOption, 11> kValueOptions{{
        return StoreWhole(n, v, kMaxAngle, "a whole number of degrees", o.mutate.emplace());
      }},
     {"--count",
-     [](RenderOptions& o, std::string_view n, std::string_view v) {
-       return StoreWhole(n, v, kMaxCount, "a whole number", o.count.emplace());
-     }},
+     [](RenderOptions& o, std::string_view, std::string_view v) { return StoreCount(o, v); }},
+    {"--gain",
+     [](RenderOptions& o, std::string_view, std::string_view v) { return StoreGain(o, v); }},
     {"--rate",
      [](RenderOptions& o, std::string_view, std::string_view v) { return StoreRate(o, v); }},
     {"--bits",
@@ -178,6 +213,10 @@ std::string StoreValue(RenderOptions& options, std::string_view name, std::strin
   return FindValueOption(name)->store(options, name, value);
 }
 
+bool IsHelp(std::string_view name) {
+  return name == "--help" || name == "-h";
+}
+
 // The on/off options; nullptr for --help, --version and any other name.
 bool* SwitchOf(RenderOptions& options, std::string_view name) {
   if (name == "--play") return &options.play;
@@ -189,12 +228,12 @@ bool* SwitchOf(RenderOptions& options, std::string_view name) {
 
 bool IsFlag(std::string_view name) {
   RenderOptions probe;
-  return name == "--help" || name == "--version" || SwitchOf(probe, name) != nullptr;
+  return IsHelp(name) || name == "--version" || SwitchOf(probe, name) != nullptr;
 }
 
 std::string UnknownArg(std::string_view arg, std::string_view name) {
-  if (arg.starts_with('-') && arg != "-") return "unknown option " + Quoted(name);
-  return "unexpected argument " + Quoted(arg) + " (every value follows its option)";
+  if (arg.starts_with('-') && arg != "-") return "unknown option " + QuotedWord(name);
+  return "unexpected argument " + QuotedWord(arg) + " (every value follows its option)";
 }
 
 // Walks the arguments one option at a time.
@@ -237,7 +276,7 @@ class ArgReader {
       *flag = true;
       return true;
     }
-    result.action = option.name == "--help" ? RenderAction::kHelp : RenderAction::kVersion;
+    result.action = IsHelp(option.name) ? RenderAction::kHelp : RenderAction::kVersion;
     return false;
   }
 
@@ -264,7 +303,6 @@ std::string CheckBatch(const RenderOptions& options) {
 std::string CheckMany(const RenderOptions& options) {
   if (options.outDir) return "--out-dir goes with --batch";
   if (!options.count) return {};
-  if (*options.count == 0) return "--count wants a whole number 1..999, not '0'";
   if (!options.output || *options.output == kStandardOutput)
     return "--count needs -o NAME (the files are NAME-01 onwards)";
   if (options.play) return "--count does not play (--play)";
@@ -282,10 +320,36 @@ KnobAngles KnobsToCheck(const RenderOptions& options) {
   return knobs;
 }
 
+// The last component of a path.
+std::string_view FileNameOf(std::string_view path) {
+  const std::size_t slash = path.find_last_of("/\\");
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+// A file -o names must be one everywhere; --count's files, the pieces of a
+// kit, must be portable in full. A single file keeps its trailing blank or
+// dot, as the extension rule gives it.
+std::string OutputNameProblem(const RenderOptions& options) {
+  const std::string target = OutputPath(options);
+  std::string error = ExtensionProblem(target, options.format.format);
+  if (!error.empty()) return error;
+  if (!options.count) return ReservedNameProblem(FileNameOf(target));
+  for (std::int32_t number = 1; number <= *options.count && error.empty(); ++number)
+    error = PortableNameProblem(FileNameOf(NumberedTarget(target, number, *options.count)));
+  return error;
+}
+
+std::string CheckOutputNames(const RenderOptions& options) {
+  if (!options.output || *options.output == kStandardOutput) return {};
+  const std::string error = OutputNameProblem(options);
+  return error.empty() ? error : "-o " + error;
+}
+
 // The checks that need the whole command line.
 std::string CheckRender(const RenderOptions& options) {
   std::string error = options.batch ? CheckBatch(options) : CheckMany(options);
   if (error.empty()) error = FormatProblem(options.format);
+  if (error.empty()) error = CheckOutputNames(options);
   if (!error.empty() || options.batch) return error;
   if (!options.output && !options.play) return "nothing to do: give -o FILE, --play or both";
   if (options.printSettings && options.output == kStandardOutput)
@@ -296,12 +360,21 @@ std::string CheckRender(const RenderOptions& options) {
 
 }  // namespace
 
+std::string OutputPath(const RenderOptions& options) {
+  if (*options.output == kStandardOutput) return std::string(kStandardOutput);
+  return SavePathWithExtension(*options.output, FormatExtension(options.format.format));
+}
+
 ParsedCommandLine ParseRenderArgs(std::span<const std::string_view> args) {
   ParsedCommandLine result;
   ArgReader reader(args);
   while (!reader.AtEnd()) {
     if (!reader.ReadOption(result)) return result;
   }
-  result.error = CheckRender(result.options);
+  RenderOptions& options = result.options;
+  // Without --format the file's extension chooses; a name without one is WAV.
+  if (options.output && !options.formatGiven)
+    options.format.format = FormatOfPath(SavePathWithExtension(*options.output));
+  result.error = CheckRender(options);
   return result;
 }

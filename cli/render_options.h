@@ -29,7 +29,7 @@ struct RenderOptions {
   std::optional<std::int32_t> mutate;  // jitter in degrees
   std::optional<std::int32_t> count;   // variations, named NAME-01 onwards
   bool printSettings = false;
-  // The file's format; `format.format` follows the file name unless given.
+  // The file's format; `format.format` follows -o's extension unless given.
   OutputFormat format;
   bool formatGiven = false;
 };
@@ -43,9 +43,14 @@ struct ParsedCommandLine {
   std::string error;  // empty when the command line is usable
 };
 
-// Reads the arguments after the program name. --help and --version end the
-// reading where they stand. For a render, the knobs Freq and Len. must be
+// Reads the arguments after the program name. --help (-h) and --version end
+// the reading where they stand. For a render, the knobs Freq and Len. must be
 // above 0 (unless a preset sets them) and at least one of --output and --play
-// must be given; -o must name a file; a batch needs --out-dir and takes no
-// knobs. Otherwise `error` says what is wrong, naming the option.
+// must be given; -o must name a file whose name is one on every system and
+// whose audio extension, if any, is the format's; a batch needs --out-dir
+// and takes no knobs. Otherwise `error` says what is wrong, naming the option.
 ParsedCommandLine ParseRenderArgs(std::span<const std::string_view> args);
+
+// The file that -o names after the extension rule (options.output is set):
+// "boom" -> "boom.wav" (or the format's own extension); "-" stays "-".
+std::string OutputPath(const RenderOptions& options);

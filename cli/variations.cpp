@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "cli/portable_name.h"
 #include "cli/presets.h"
 #include "platform/core/text.h"
 
@@ -12,17 +13,21 @@ namespace {
 // the very same seed.
 constexpr std::uint32_t kDrawSeedMix = 0x9E3779B9u;
 
-// The name a settings line can carry for `target`: its file name without
-// the extension, when that is a name a line accepts; "" otherwise.
-std::string LineName(const std::string& target) {
+// The name a settings line can carry for `target`, so that a batch line
+// with it writes that very file: the file name without the format's
+// `extension`, or the whole file name when it ends in that extension in
+// another case or holds a trailing dot; "" when no line name gives the file.
+std::string LineName(const std::string& target, std::string_view extension) {
   const std::size_t slash = target.find_last_of("/\\");
-  std::string stem = target.substr(slash == std::string::npos ? 0 : slash + 1);
-  const std::string extension = ExtensionPart(stem);
-  if (!extension.empty() || stem.ends_with('.')) stem.resize(stem.size() - extension.size() - 1);
-  SoundSettings named;
-  named.name = stem;
-  const SettingsLineResult check = ParseSettingsLine(SettingsLineText(named));
-  return check.error.empty() ? check.settings.name : "";
+  const std::string file = target.substr(slash == std::string::npos ? 0 : slash + 1);
+  const std::string suffix = std::string(1, '.').append(extension);
+  for (const std::string& name :
+       {file.ends_with(suffix) ? file.substr(0, file.size() - suffix.size()) : file, file}) {
+    if (IsSettingsLineName(name) && PortableNameProblem(name).empty() &&
+        NamedFile(name, extension) == file)
+      return name;
+  }
+  return {};
 }
 
 // Knobs the jitter moves: those given on the command line, every one under
@@ -47,9 +52,10 @@ KnobAngles DrawKnobs(const RenderOptions& options, NoiseSource& draws) {
 
 }  // namespace
 
-std::string NumberedTarget(const std::string& target, std::int32_t number) {
+std::string NumberedTarget(const std::string& target, std::int32_t number, std::int32_t count) {
   char digits[16];
-  std::snprintf(digits, sizeof digits, "-%02d", static_cast<int>(number));
+  std::snprintf(digits, sizeof digits, "-%0*d", count > kTwoDigitCounts ? 4 : 2,
+                static_cast<int>(number));
   const std::string extension = ExtensionPart(target);
   const std::size_t stemEnd = target.size() - extension.size() - 1;
   return target.substr(0, stemEnd) + digits + target.substr(stemEnd);
@@ -62,10 +68,10 @@ std::vector<SoundJob> VariationJobs(const RenderOptions& options, std::uint32_t 
   std::vector<SoundJob> jobs;
   for (std::int32_t number = 1; number <= count; ++number) {
     SoundJob job;
-    job.target = options.count ? NumberedTarget(target, number) : target;
+    job.target = options.count ? NumberedTarget(target, number, count) : target;
     job.settings.knobs = DrawKnobs(options, draws);
     job.settings.seed = seed + static_cast<std::uint32_t>(number - 1);
-    job.settings.name = LineName(job.target);
+    job.settings.name = LineName(job.target, FormatExtension(options.format.format));
     jobs.push_back(std::move(job));
   }
   return jobs;

@@ -6,7 +6,8 @@
 //
 // Words are separated by blanks or tabs and may come in any order. A knob that
 // is missing is 0; `seed` is optional; the `name:` prefix is optional and names
-// the output file. A '#' starts a comment that runs to the end of the line.
+// the output file. A '#' at the start of the line or after a blank starts a
+// comment that runs to the end of the line; inside a word it is part of it.
 // Standard C++ only, like the rest of the engine.
 //
 // Tonkelwerk is distributed under the zlib license (the file LICENSE).
@@ -41,12 +42,26 @@ struct SettingsLineResult {
 };
 
 // Reads one line. Angles are whole degrees 0..360 and the seed 0..4294967295,
-// in plain decimal digits. A name is letters, digits, '-', '_' and '.', and
-// does not start with '.', so that it is a file name in any folder. A word
-// given twice is an error, since one of the two values would be lost.
+// in plain decimal digits. A word given twice is an error, since one of the
+// two values would be lost. The name is what IsSettingsLineName accepts, with
+// the blanks around it dropped.
 SettingsLineResult ParseSettingsLine(std::string_view line);
+
+// Whether `name` can be a line's name, so that it is a file name in any
+// folder on any system: printable ASCII (blanks inside) and UTF-8 beyond the
+// controls, but none of / \ : = # < > " | ? *, not starting with '.' and
+// neither starting nor ending with a blank.
+bool IsSettingsLineName(std::string_view name);
 
 // The line for `settings`: the name prefix when there is a name, all six knobs
 // in the order of the window, then the seed when there is one. Reading it back
-// gives the same settings.
+// gives the same settings when the name is one IsSettingsLineName accepts.
 std::string SettingsLineText(const SoundSettings& settings);
+
+// `text` as a message may show it on a terminal: control bytes (C0, DEL, C1)
+// and bytes that begin no UTF-8 character become "\x1b" and the like.
+std::string PrintableText(std::string_view text);
+
+// A word of user input as a message quotes it: in single quotes, cut after 60
+// characters with "...", and printable (PrintableText).
+std::string QuotedWord(std::string_view word);

@@ -6,6 +6,8 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 SoundSettings Parsed(std::string_view line) {
   const SettingsLineResult result = ParseSettingsLine(line);
   EXPECT_EQ(result.error, "") << line;
@@ -58,6 +60,40 @@ TEST(SettingsLine, BadWordsAreNamedInTheError) {
   EXPECT_NE(ErrorOf("../up: freq=1").find("'../up:' is not a usable name"), std::string::npos);
   EXPECT_NE(ErrorOf(".hidden: freq=1").find("not a usable name"), std::string::npos);
   EXPECT_NE(ErrorOf(": freq=1").find("not a usable name"), std::string::npos);
+}
+
+// Names are file names on every system: blanks inside and UTF-8 letters
+// stay, and a printed line reads back to the same name.
+TEST(SettingsLine, NamesHoldBlanksAndLettersButNothingAmbiguous) {
+  for (const std::string name : {"my zap", "\xC3\xB6l \xC3\x9F", "a.b-c_d (2)", "zap."}) {
+    SoundSettings s;
+    s.name = name;
+    EXPECT_TRUE(IsSettingsLineName(name)) << name;
+    EXPECT_EQ(Parsed(SettingsLineText(s)).name, name);
+  }
+  EXPECT_EQ(Parsed("  my zap :\tfreq=1").name, "my zap");
+  for (const std::string name : {"a/b", "a\\b", "a<b", "a>b", "a|b", "a?b", "a*b", "a\"b",
+                                 "a#b", "a\x1b", "a\tb", "a\x7f", "a\xC2\x9B", "a\xFF", "a\xC0\xAF",
+                                 ".a", " a", "a "}) {
+    EXPECT_FALSE(IsSettingsLineName(name)) << name;
+  }
+  EXPECT_NE(ErrorOf("a\xC2\x9B: freq=1").find("'a\\xc2\\x9b:' is not a usable name"),
+            std::string::npos);
+  // A '#' starts a comment only at the start or after a blank.
+  EXPECT_EQ(Parsed("freq=1 len=2 #c").knobs.len, 2);
+  EXPECT_EQ(Parsed("freq=1 len=2\t#c").knobs.len, 2);
+  EXPECT_EQ(ErrorOf("freq=10#0 len=1"), "'freq=10#0': freq wants a whole number of degrees 0..360");
+}
+
+TEST(SettingsLine, MessagesQuoteWordsPrintablyAndShort) {
+  EXPECT_EQ(ErrorOf("freq=1 \x1b[2J"), "unknown word '\\x1b[2J' (want key=value)");
+  EXPECT_EQ(PrintableText("ok \xC3\xA9\x7f\x00\xC2\x9B\xFF"s),
+            "ok \xC3\xA9\\x7f\\x00\\xc2\\x9b\\xff");
+  EXPECT_EQ(QuotedWord(std::string(100, 'a')), "'"s.append(60, 'a') + "...'");
+  std::string letters;
+  for (int i = 0; i < 70; ++i) letters += "\xC3\xA9";
+  EXPECT_EQ(QuotedWord(letters), "'"s.append(letters, 0, 120) + "...'");
+  EXPECT_EQ(QuotedWord(std::string(60, 'a')), "'"s.append(60, 'a') + "'");
 }
 
 }  // namespace

@@ -166,6 +166,22 @@ class UsageErrorTest(RenderTest):
     def test_nothing_to_deliver(self):
         self.assert_fails(SOUND, 2, "-o")
 
+    def test_messages_show_input_printably_briefly_and_with_reasons(self):
+        # A word with control bytes is escaped, and a long one cut short.
+        stderr = self.assert_fails(SOUND + ["--preset", "\x1b[2J\x07" + "x" * 500, "-o", "o.wav"],
+                                   2, "'\\x1b[2J\\x07xxx")
+        self.assertNotIn("\x1b", stderr)
+        self.assertNotIn("\x07", stderr)
+        self.assertIn("x...'", stderr)
+        self.assertLess(len(stderr.splitlines()[0]), 200)
+        # Every refusal says why: a full disk behind standard output too.
+        if os.path.exists("/dev/full"):
+            with open("/dev/full", "wb") as full:
+                result = subprocess.run([RENDER] + SOUND + ["-o", "-"], stdout=full,
+                                        stderr=subprocess.PIPE, timeout=15)
+            self.assertEqual(result.returncode, 1)
+            self.assertRegex(result.stderr.decode(), r"cannot write to standard output: \w+")
+
     def test_a_refused_play_never_opens_the_device(self):
         disk = self.path("disk.raw")
         env = {"SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": disk}
@@ -212,7 +228,7 @@ class OutputNameTest(RenderTest):
             ("boom.", "boom..wav"),
             ("boom.wav", "boom.wav"),
             ("boom.WAV", "boom.WAV"),
-            ("boom.mp3", "boom.mp3"),
+            ("boom.xyz", "boom.xyz"),  # an extension of no audio format: kept
             ("boom ", "boom.wav"),
             ("  boom  ", "boom.wav"),
             ("boom. ", "boom..wav"),

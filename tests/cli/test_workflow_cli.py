@@ -143,6 +143,114 @@ class BatchTest(WorkflowTest):
                 self.assert_fails(args, 2, fragment)
 
 
+class KitNameTest(WorkflowTest):
+    def test_names_are_one_file_on_every_system(self):
+        tone = ["--freq", "55", "--len", "1"]
+        self.assert_fails(tone + ["-o", "CON.wav"], 2, "device")
+        self.assert_fails(tone + ["-o", "boom.wav ", "--count", "2"], 2, "ends in a blank")
+        self.write("bad.txt", "Zap: freq=10 len=1 seed=1\n"
+                              "zap: freq=10 len=1 seed=1\n"
+                              "con.txt: freq=10 len=1 seed=1\n"
+                              "Com1: freq=10 len=1 seed=1\n"
+                              "z.: freq=10 len=1 seed=1\n"
+                              "%s: freq=10 len=1 seed=1\n"
+                              "zap.WAV: freq=10 len=1 seed=1\n" % ("a" * 252))
+        result = self.run_render(["--batch", "bad.txt", "--out-dir", "out"])
+        stderr = result.stderr.decode()
+        self.assertEqual(result.returncode, 2, stderr)
+        for line, word in [(2, "'zap'"), (3, "con.txt"), (4, "Com1"), (5, "'z.'"), (6, "255"),
+                           (7, "zap.WAV")]:
+            self.assertRegex(stderr, r"tonkelwerk-render: line %d: [^\n]*%s" % (line, word))
+        self.assertEqual(self.files(), ["bad.txt"], "nothing written")
+        # Names with blanks and UTF-8 letters; an extension is not given twice.
+        self.write("good.txt", "zap.wav: freq=10 len=1 seed=1\nmy zap: freq=10 len=1 seed=1\n"
+                               "\u00f6l: freq=10 len=1 seed=1\nconsole: freq=10 len=1 seed=1\n")
+        self.stdout_of(["--batch", "good.txt", "--out-dir", "out"])
+        self.assertEqual(self.files("out"),
+                         ["console.wav", "my zap.wav", "zap.wav", "\u00f6l.wav"])
+
+    def test_a_flood_of_bad_lines_lists_twenty_printably(self):
+        lines = "zap: freq=100 \x1b[2J len=10\n" * 100000
+        result = subprocess.run([cli.RENDER, "--batch", "-", "--out-dir", "o", "--seed", "1"],
+                                cwd=self.folder, input=lines.encode(), capture_output=True,
+                                timeout=60)
+        self.assertEqual(result.returncode, 2)
+        stderr = result.stderr.decode().splitlines()
+        self.assertEqual(len(stderr), 22)
+        self.assertFalse(b"\x1b" in result.stderr, "a control byte reached the terminal")
+        self.assertEqual(stderr[0], "tonkelwerk-render: line 1: unknown word '\\x1b[2J' "
+                                    "(want key=value)")
+        self.assertEqual(stderr[20], "tonkelwerk-render: and 99980 more (nothing rendered)")
+        self.assertEqual(self.files(), [])
+
+
+class RoundTripTest(WorkflowTest):
+    def test_printed_settings_are_a_batch_that_writes_the_same_files(self):
+        self.write("kit.txt", LINES)
+        runs = {
+            "single": ["--freq", "120", "--len", "9", "--rustle", "30", "--seed", "5",
+                       "-o", "single/my zap.wav"],
+            "count": ["--freq", "90", "--len", "5", "--mutate", "20", "--count", "3",
+                      "--seed", "2", "-o", "count/hit.WAV"],
+            "preset": ["--preset", "laser", "--seed", "4", "-o", "preset/pew.", "--format", "ogg"],
+            "batch": ["--batch", "kit.txt", "--out-dir", "batch", "--seed", "100"],
+        }
+        for folder, args in runs.items():
+            with self.subTest(folder):
+                if folder != "batch":
+                    os.mkdir(self.path(folder))
+                printed = self.stdout_of(args + ["--print-settings"])
+                self.assertRegex(printed.decode(), r"^([^:\n]+: start=\d+[^\n]* seed=\d+\n)+$")
+                first = {n: read(self.path(folder + "/" + n)) for n in self.files(folder)}
+                os.rename(self.path(folder), self.path(folder + ".first"))
+                format_args = ["--format", "ogg"] if "ogg" in args else []
+                self.stdout_of(["--batch", "-", "--out-dir", folder] + format_args, stdin=printed)
+                again = {n: read(self.path(folder + "/" + n)) for n in self.files(folder)}
+                self.assertEqual(again, first)
+
+
+class TrapTest(WorkflowTest):
+    LOUD = ["--freq", "200", "--len", "60", "--rustle", "360", "--end", "100", "--seed", "3"]
+
+    def clipped(self, args):
+        """The file on standard output and the samples the warning says clipped."""
+        result = subprocess.run([cli.RENDER] + self.LOUD + args + ["-o", "-"], cwd=self.folder,
+                                capture_output=True, timeout=60)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        warnings = result.stderr.decode().splitlines()
+        self.assertLessEqual(len(warnings), 1)
+        count = int(warnings[0].split()[2]) if warnings else 0
+        return result.stdout, count
+
+    def test_small_traps(self):
+        tone = ["--freq", "55", "--len", "1", "--seed", "1"]
+        self.assertEqual(self.stdout_of(["-h"]), self.stdout_of(["--help"]))
+        for count in ("0", "10000"):
+            self.assert_fails(tone + ["--count", count, "-o", "c.wav"], 2,
+                              "--count wants a whole number 1..9999, not '%s'" % count)
+        self.assert_fails(tone + ["-o", "x.ogg", "--bits", "8"], 2, "ogg")
+        self.assert_fails(tone + ["-o", "x.wav", "--format", "flac"], 2, "flac")
+        self.assert_fails(tone + ["-o", "x.mp3"], 2, "mp3")
+        self.write("hash.txt", "a: freq=10#0 len=1\n")
+        self.assertIn(b"10#0", self.run_render(["--batch", "hash.txt", "--out-dir", "h"]).stderr)
+        self.write("bom.txt", "\ufeffa: freq=10 len=1 seed=1 # a comment after a blank\n")
+        self.stdout_of(["--batch", "bom.txt", "--out-dir", "bom"])
+        self.assertEqual(self.files("bom"), ["a.wav"])
+        self.stdout_of(tone + ["--count", "1000", "-o", "c.wav"])
+        names = [n for n in self.files() if n.startswith("c-")]
+        self.assertEqual((len(names), names[0], names[-1]), (1000, "c-0001.wav", "c-1000.wav"))
+        # Clipping is reported, and --gain makes room; --gain 0 changes nothing.
+        plain, none = self.clipped([])
+        self.assertEqual(none, 0)
+        self.assertEqual(self.clipped(["--gain", "0"])[0], plain)
+        for args in (["--rate", "48000"], ["--format", "ogg"]):
+            with self.subTest(args=args):
+                loud, clipped = self.clipped(args)
+                self.assertGreater(clipped, 1000)
+                self.assertEqual(self.clipped(args + ["--gain", "0"]), (loud, clipped))
+                self.assertLess(self.clipped(args + ["--gain", "-3"])[1], clipped / 5)
+
+
 class PresetTest(WorkflowTest):
     KIT = ["--preset", "laser", "--count", "3", "--seed", "11", "-o", "laser.wav"]
 
