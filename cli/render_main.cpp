@@ -3,7 +3,8 @@
 // file that the program's "Save wave" writes, plays it as "Preview" does, or
 // both from one render; it also renders presets, variations and batches of
 // settings lines, in other formats, to files or to standard output.
-// Depends on: the engine, the file layer (FileSaveWhole) and the sound device.
+// Depends on: the engine, the file layer (FileSaveWhole, and batch_files.h for
+// many files at once) and the sound device.
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "cli/batch.h"
+#include "cli/batch_files.h"
 #include "cli/render_jobs.h"
 #include "cli/render_options.h"
 #include "cli/variations.h"
@@ -130,17 +132,19 @@ struct Delivery {
   OutputFormat format;
   bool play = false;
   bool printSettings = false;
+  Placement placement = Placement::kReplace;  // what becomes of an existing file
 };
 
-std::string WriteFile(const std::string& target, std::span<const std::uint8_t> file) {
+std::string WriteFile(const std::string& target, std::span<const std::uint8_t> file,
+                      Placement placement) {
   if (target == kStandardOutput) {
     const std::string_view bytes(reinterpret_cast<const char*>(file.data()), file.size());
     return WriteOut(bytes) ? "" : std::string(kStdoutFailed);
   }
   const std::string reason =
-      FileSaveWhole(target, file.data(), static_cast<std::int32_t>(file.size()));
-  if (!reason.empty()) return "Couldn't write file to disk. (" + target + "): " + reason;
-  return {};
+      FileSaveWhole(target, file.data(), static_cast<std::int32_t>(file.size()), placement);
+  if (reason == kReasonExists && placement == Placement::kKeepExisting) return ExistsText(target);
+  return reason.empty() ? reason : WriteFailureText(target, reason);
 }
 
 // Writes first, then plays, so that what is heard is what was saved.
@@ -148,7 +152,7 @@ DeliverSound Deliverer(const Delivery& delivery) {
   return [delivery](const SoundJob& job, std::span<const std::uint8_t> image,
                     std::span<const std::uint8_t> file) -> std::string {
     if (!job.target.empty()) {
-      std::string error = WriteFile(job.target, file);
+      std::string error = WriteFile(job.target, file, delivery.placement);
       if (!error.empty()) return error;
     }
     if (delivery.play)
@@ -166,24 +170,36 @@ std::string ExistingTarget(const std::vector<SoundJob>& jobs) {
   for (const SoundJob& job : jobs) {
     std::error_code ignored;
     if (std::filesystem::exists(job.target, ignored))
-      return "'" + job.target + "' exists already; nothing written (--force replaces files)";
+      return ExistsText(job.target);
   }
   return {};
 }
 
-// Files alone may be written side by side; standard output, playing and
-// printed settings keep the jobs' order.
+// Files alone go to the disk all or nothing; standard output and playing
+// keep the jobs' order, one sound after the other.
 bool FilesOnly(const std::vector<SoundJob>& jobs, const Delivery& delivery) {
-  return !delivery.play && !delivery.printSettings &&
-         std::none_of(jobs.begin(), jobs.end(),
-                      [](const SoundJob& job) { return job.target == kStandardOutput; });
+  return !delivery.play && std::none_of(jobs.begin(), jobs.end(), [](const SoundJob& job) {
+    return job.target == kStandardOutput;
+  });
+}
+
+// Writes the files all or nothing, then prints their settings lines when
+// asked. Returns the exit status; `totals` are those of the files.
+int WriteFiles(const std::vector<SoundJob>& jobs, const Delivery& delivery, RenderTotals& totals) {
+  const FilesOutcome outcome = DeliverFiles(jobs, delivery.format, delivery.placement);
+  totals = outcome.totals;
+  if (outcome.interrupted != 0) return Fail(outcome.interrupted, totals.error);
+  if (!totals.error.empty()) return Fail(kExitFailure, totals.error);
+  if (!delivery.printSettings) return kExitOk;
+  std::string lines;
+  for (const SoundJob& job : jobs) lines += SettingsLineText(job.settings) + "\n";
+  return Print(lines);
 }
 
 int RenderAll(const std::vector<SoundJob>& jobs, const Delivery& delivery) {
-  const bool filesOnly = FilesOnly(jobs, delivery);
-  const RenderTotals totals = RenderJobs(
-      jobs, delivery.format, filesOnly ? FileWriteThreads(jobs.size()) : RenderThreads(jobs.size()),
-      Deliverer(delivery), filesOnly ? DeliveryOrder::kAnyOrder : DeliveryOrder::kJobOrder);
+  RenderTotals totals;
+  if (FilesOnly(jobs, delivery)) return WriteFiles(jobs, delivery, totals);
+  totals = RenderJobs(jobs, delivery.format, RenderThreads(jobs.size()), Deliverer(delivery));
   if (!totals.error.empty()) return Fail(kExitFailure, totals.error);
   return kExitOk;
 }
@@ -207,7 +223,10 @@ int PlayAndRender(const std::vector<SoundJob>& jobs, const Delivery& delivery) {
 
 // One sound, or --count variations of it.
 int RunSounds(const RenderOptions& options) {
-  Delivery delivery{options.format, options.play, options.printSettings};
+  // Variations never replace a file unless --force says so; one -o file does.
+  const bool keep = options.count && !options.force;
+  Delivery delivery{options.format, options.play, options.printSettings,
+                    keep ? Placement::kKeepExisting : Placement::kReplace};
   std::string target;
   if (options.output == kStandardOutput) {
     if (isatty(fileno(stdout)))
@@ -221,7 +240,7 @@ int RunSounds(const RenderOptions& options) {
   // Without --seed the clock seeds the noise, as the program's own does.
   const std::vector<SoundJob> jobs =
       VariationJobs(options, options.seed.value_or(TickCountMs()), target);
-  if (options.count && !options.force) {
+  if (keep) {
     const std::string existing = ExistingTarget(jobs);
     if (!existing.empty()) return Fail(kExitFailure, existing);
   }
@@ -263,10 +282,10 @@ int RunBatch(const RenderOptions& options) {
   std::error_code failed;
   std::filesystem::create_directories(*options.outDir, failed);
   if (failed) return Fail(kExitFailure, "cannot make the folder '" + *options.outDir + "'");
-  const Delivery delivery{options.format, false, options.printSettings};
-  const RenderTotals totals =
-      RenderJobs(plan.jobs, delivery.format, RenderThreads(plan.jobs.size()), Deliverer(delivery));
-  if (!totals.error.empty()) return Fail(kExitFailure, totals.error);
+  const Delivery delivery{options.format, false, options.printSettings,
+                          options.force ? Placement::kReplace : Placement::kKeepExisting};
+  RenderTotals totals;
+  if (const int status = WriteFiles(plan.jobs, delivery, totals); status != kExitOk) return status;
   return Print(std::to_string(totals.sounds) + " sounds, " + std::to_string(totals.bytes) +
                " bytes\n");
 }
