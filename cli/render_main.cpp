@@ -60,7 +60,8 @@ Delivery (at least one):
                      gets ".wav" ("boom" -> "boom.wav", "boom." -> "boom..wav")
                      or the --format's own; "-" writes to standard output
                      (never to a terminal); an existing file is replaced
-                     only once the new one is complete
+                     only once the new one is complete (without --force
+                     too: one file named on purpose)
   --play             play the sound and return when it has played
 
 Presets and variations (all drawn from --seed):
@@ -82,7 +83,11 @@ Batches:
   --force            let a batch or --count replace existing files
 
 A line without seed= gets the seed N + its line number; without --seed it
-is refused. A batch with a bad line renders nothing.
+is refused. A batch with a bad line renders nothing. A batch or --count is
+all or nothing: every file is written to a temporary file first, and only
+when all are complete do they take their names; a name that exists by then
+is never replaced without --force, and a failure or Ctrl+C leaves no new
+file behind.
 
 Formats (the default is the program's own WAV file, byte for byte):
   --format F         wav, flac or ogg (default: the file's extension)
@@ -105,7 +110,9 @@ Example: tonkelwerk-render --freq 120 --len 60 --rustle 40 --seed 7 -o laser.wav
 
 Exit status: 0 done, 1 a file could not be written (an old one is left as it
 was) or read, a file exists already, or no sound device to play on, 2 a bad
-command line or batch line (nothing is written then).
+command line or batch line (nothing is written then), 130 Ctrl+C and 143
+SIGTERM while writing files (no temporary file is left; the message says
+which files, if any, were written).
 )";
 
 int Fail(int status, const std::string& message) {
