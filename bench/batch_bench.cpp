@@ -5,7 +5,8 @@
 // same bytes, rendered beforehand, written on as many threads through a new
 // temporary file (O_EXCL), write, fsync and rename, the least any safe
 // writer does. Prints sounds per second, the disk time against the floor's,
-// rendering alone, and whether the files hold the bytes rendered in memory.
+// rendering into memory in job order (one copy a sound, as standard output
+// gets them), and whether the files hold the bytes rendered in memory.
 // Usage: tonkelwerk_batch_bench [SOUNDS [DISK_FOLDER]]   (1000, the temp folder)
 // Depends on: POSIX files for the floor (the benchmarks build on Linux).
 #include <fcntl.h>
@@ -136,7 +137,7 @@ int main(int argc, char** argv) {
   fs::remove_all(disk);
 
   std::printf("%d sounds of %zu bytes, %u writing threads\n", sounds, files.front().size(), threads);
-  std::printf("rendering alone, in memory:   %8.0f sounds/s\n", sounds / rendering);
+  std::printf("kept in memory, in job order: %8.0f sounds/s\n", sounds / rendering);
   std::printf("batch into %-19s %8.0f sounds/s\n", (memory.string() + ":").c_str(), sounds / tmpfs);
   std::printf("batch into the disk folder:   %8.0f sounds/s\n", sounds / written);
   std::printf("floor into the disk folder:   %8.0f sounds/s\n", sounds / floor);
