@@ -2,11 +2,12 @@
 // into its slot; the calling thread waits for the slots in order and
 // delivers them. Workers stay at most a window of jobs ahead of delivery, so
 // memory stays bounded however long the batch is. In any order, each worker
-// delivers its own sound and no slot is kept.
+// delivers its own sound from a slot of its own, reused from job to job.
 #include "cli/render_jobs.h"
 
 #include <algorithm>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -16,11 +17,35 @@ namespace {
 
 constexpr std::size_t kWindowPerThread = 4;
 
+// Bytes that keep their block from one sound to the next and are never
+// zeroed on growth: the engine writes them, so clearing them first is waste.
+class ImageBytes {
+ public:
+  std::span<std::uint8_t> Resize(std::size_t size) {
+    if (size > capacity_) {
+      block_.reset(new std::uint8_t[size]);
+      capacity_ = size;
+    }
+    size_ = size;
+    return {block_.get(), size_};
+  }
+  std::span<const std::uint8_t> Bytes() const { return {block_.get(), size_}; }
+
+ private:
+  std::unique_ptr<std::uint8_t[]> block_;
+  std::size_t capacity_ = 0;
+  std::size_t size_ = 0;
+};
+
 struct Slot {
-  std::vector<std::uint8_t> image;
-  std::vector<std::uint8_t> file;
+  ImageBytes image;
+  std::vector<std::uint8_t> converted;  // the file in any format but the plain one
+  bool plain = true;                    // the file is the image itself
   std::string error;
   bool ready = false;
+  std::span<const std::uint8_t> File() const {
+    return plain ? image.Bytes() : std::span<const std::uint8_t>(converted);
+  }
 };
 
 class Pipeline {
@@ -38,7 +63,8 @@ class Pipeline {
         if (stopped_ || next_ == jobs_.size()) return;
         index = next_++;
       }
-      Slot done = Render(jobs_[index]);
+      Slot done;
+      Render(jobs_[index], done);
       std::lock_guard lock(mutex_);
       slots_[index] = std::move(done);
       slots_[index].ready = true;
@@ -49,6 +75,7 @@ class Pipeline {
   // Runs on each worker thread: renders and delivers until no job is left or
   // a delivery failed.
   void WorkAndDeliver(const DeliverSound& deliver) {
+    Slot slot;
     for (;;) {
       std::size_t index = 0;
       {
@@ -56,13 +83,13 @@ class Pipeline {
         if (stopped_ || next_ == jobs_.size()) return;
         index = next_++;
       }
-      const Slot slot = Render(jobs_[index]);
+      Render(jobs_[index], slot);
       const std::string error =
-          slot.error.empty() ? deliver(jobs_[index], slot.image, slot.file) : slot.error;
+          slot.error.empty() ? deliver(jobs_[index], slot.image.Bytes(), slot.File()) : slot.error;
       std::lock_guard lock(mutex_);
       if (error.empty()) {
         ++totals_.sounds;
-        totals_.bytes += slot.file.size();
+        totals_.bytes += slot.File().size();
       } else if (totals_.error.empty()) {
         totals_.error = error;
         stopped_ = true;
@@ -76,10 +103,11 @@ class Pipeline {
     RenderTotals totals;
     for (std::size_t index = 0; index < jobs_.size() && totals.error.empty(); ++index) {
       Slot slot = Take(index);
-      totals.error = slot.error.empty() ? deliver(jobs_[index], slot.image, slot.file) : slot.error;
+      totals.error =
+          slot.error.empty() ? deliver(jobs_[index], slot.image.Bytes(), slot.File()) : slot.error;
       if (totals.error.empty()) {
         ++totals.sounds;
-        totals.bytes += slot.file.size();
+        totals.bytes += slot.File().size();
       }
     }
     Stop();
@@ -93,14 +121,19 @@ class Pipeline {
   }
 
  private:
-  Slot Render(const SoundJob& job) const {
-    Slot slot;
+  void Render(const SoundJob& job, Slot& slot) const {
     const SynthParams params = ParamsFromKnobs(job.settings.knobs);
     NoiseSource noise(*job.settings.seed);
-    slot.image.assign(static_cast<std::size_t>(WaveImageSize(params.lengthMs)), 0);
-    WaveImageWrite(slot.image.data(), params, noise);
-    EncodeSound(slot.image.data(), params.lengthMs, format_, slot.file, slot.error);
-    return slot;
+    const std::span<std::uint8_t> image =
+        slot.image.Resize(static_cast<std::size_t>(WaveImageSize(params.lengthMs)));
+    // The engine writes the header and every sample; only the spare bytes
+    // after the last sample must be zero, as in a zero-filled image.
+    const auto written = static_cast<std::size_t>(kWaveHeaderSize + 4 * FrameCount(params.lengthMs));
+    std::fill(image.begin() + static_cast<std::ptrdiff_t>(written), image.end(), 0);
+    WaveImageWrite(image.data(), params, noise);
+    slot.error.clear();
+    slot.plain = format_.Plain();
+    if (!slot.plain) EncodeSound(image.data(), params.lengthMs, format_, slot.converted, slot.error);
   }
 
   // Waits for the slot, moves its sound out and lets the workers go on.

@@ -4,7 +4,8 @@
 // both from one render; it also renders presets, variations and batches of
 // settings lines, in other formats, to files or to standard output.
 // Depends on: the engine, the file layer (FileSaveWhole, FileReadWhole,
-// FolderMake, the command line) and the sound device.
+// FolderMake, the command line; batch_files.h for many files at once) and the
+// sound device.
 #include <unistd.h>
 
 #include <algorithm>
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "cli/batch.h"
+#include "cli/batch_files.h"
 #include "cli/render_jobs.h"
 #include "cli/render_options.h"
 #include "cli/variations.h"
@@ -60,7 +62,8 @@ Delivery (at least one):
                      gets ".wav" ("boom" -> "boom.wav", "boom." -> "boom..wav")
                      or the --format's own; "-" writes to standard output
                      (never to a terminal); an existing file is replaced
-                     only once the new one is complete; an audio extension
+                     only once the new one is complete (without --force
+                     too: one file named on purpose); an audio extension
                      that is not the format's (".mp3", ".wav" with --format
                      flac) and Windows device names ("con.wav") are refused
   --play             play the sound and return when it has played
@@ -94,7 +97,11 @@ are listed). Names may hold blanks and UTF-8 letters, but not / \ : = # < >
 " | ? * or control characters; so that a kit renders on every system, a
 name must not differ from another only in letter case, be a Windows device
 (CON, PRN, AUX, NUL, COM1..COM9, LPT1..LPT9, with any extension), end in a
-dot or a blank, or make a file name longer than 255 bytes.
+dot or a blank, or make a file name longer than 255 bytes. A batch or --count
+is all or nothing: every file is written to a temporary file first, and only
+when all are complete do they take their names; a name that exists by then
+is never replaced without --force, and a failure or Ctrl+C leaves no new
+file behind.
 
 Formats (the default is the program's own WAV file, byte for byte):
   --format F         wav, flac or ogg (default: the file's extension)
@@ -120,7 +127,9 @@ Example: tonkelwerk-render --freq 120 --len 60 --rustle 40 --seed 7 -o laser.wav
 
 Exit status: 0 done, 1 a file could not be written (an old one is left as it
 was) or read, a file exists already, or no sound device to play on, 2 a bad
-command line or batch line (nothing is written then).
+command line or batch line (nothing is written then), 130 Ctrl+C and 143
+SIGTERM while writing files (no temporary file is left; the message says
+which files, if any, were written).
 )";
 
 // One line on standard error; messages quote user input, so control bytes
@@ -176,15 +185,17 @@ struct Delivery {
   OutputFormat format;
   bool play = false;
   bool printSettings = false;
+  Placement placement = Placement::kReplace;  // what becomes of an existing file
 };
 
-std::string WriteFile(const std::string& target, std::span<const std::uint8_t> file) {
+std::string WriteFile(const std::string& target, std::span<const std::uint8_t> file,
+                      Placement placement) {
   if (target == kStandardOutput)
     return WriteOut(std::string_view(reinterpret_cast<const char*>(file.data()), file.size()));
   const std::string reason =
-      FileSaveWhole(target, file.data(), static_cast<std::int32_t>(file.size()));
-  if (!reason.empty()) return "Couldn't write file to disk. (" + target + "): " + reason;
-  return {};
+      FileSaveWhole(target, file.data(), static_cast<std::int32_t>(file.size()), placement);
+  if (reason == kReasonExists && placement == Placement::kKeepExisting) return ExistsText(target);
+  return reason.empty() ? reason : WriteFailureText(target, reason);
 }
 
 // Writes first, then plays, so that what is heard is what was saved.
@@ -192,7 +203,7 @@ DeliverSound Deliverer(const Delivery& delivery) {
   return [delivery](const SoundJob& job, std::span<const std::uint8_t> image,
                     std::span<const std::uint8_t> file) -> std::string {
     if (!job.target.empty()) {
-      std::string error = WriteFile(job.target, file);
+      std::string error = WriteFile(job.target, file, delivery.placement);
       if (!error.empty()) return error;
     }
     if (delivery.play)
@@ -207,25 +218,36 @@ DeliverSound Deliverer(const Delivery& delivery) {
 // written when one exists.
 std::string ExistingTarget(const std::vector<SoundJob>& jobs) {
   for (const SoundJob& job : jobs) {
-    if (PathExists(job.target))
-      return "'" + job.target + "' exists already; nothing written (--force replaces files)";
+    if (PathExists(job.target)) return ExistsText(job.target);
   }
   return {};
 }
 
-// Files alone may be written side by side; standard output, playing and
-// printed settings keep the jobs' order.
+// Files alone go to the disk all or nothing; standard output and playing
+// keep the jobs' order, one sound after the other.
 bool FilesOnly(const std::vector<SoundJob>& jobs, const Delivery& delivery) {
-  return !delivery.play && !delivery.printSettings &&
-         std::none_of(jobs.begin(), jobs.end(),
-                      [](const SoundJob& job) { return job.target == kStandardOutput; });
+  return !delivery.play && std::none_of(jobs.begin(), jobs.end(), [](const SoundJob& job) {
+    return job.target == kStandardOutput;
+  });
+}
+
+// Writes the files all or nothing, then prints their settings lines when
+// asked. Returns the exit status; `totals` are those of the files.
+int WriteFiles(const std::vector<SoundJob>& jobs, const Delivery& delivery, RenderTotals& totals) {
+  const FilesOutcome outcome = DeliverFiles(jobs, delivery.format, delivery.placement);
+  totals = outcome.totals;
+  if (outcome.interrupted != 0) return Fail(outcome.interrupted, totals.error);
+  if (!totals.error.empty()) return Fail(kExitFailure, totals.error);
+  if (!delivery.printSettings) return kExitOk;
+  std::string lines;
+  for (const SoundJob& job : jobs) lines += SettingsLineText(job.settings) + "\n";
+  return Print(lines);
 }
 
 int RenderAll(const std::vector<SoundJob>& jobs, const Delivery& delivery) {
-  const bool filesOnly = FilesOnly(jobs, delivery);
-  const RenderTotals totals = RenderJobs(
-      jobs, delivery.format, filesOnly ? FileWriteThreads(jobs.size()) : RenderThreads(jobs.size()),
-      Deliverer(delivery), filesOnly ? DeliveryOrder::kAnyOrder : DeliveryOrder::kJobOrder);
+  RenderTotals totals;
+  if (FilesOnly(jobs, delivery)) return WriteFiles(jobs, delivery, totals);
+  totals = RenderJobs(jobs, delivery.format, RenderThreads(jobs.size()), Deliverer(delivery));
   if (!totals.error.empty()) return Fail(kExitFailure, totals.error);
   return kExitOk;
 }
@@ -249,7 +271,10 @@ int PlayAndRender(const std::vector<SoundJob>& jobs, const Delivery& delivery) {
 
 // One sound, or --count variations of it.
 int RunSounds(const RenderOptions& options) {
-  Delivery delivery{options.format, options.play, options.printSettings};
+  // Variations never replace a file unless --force says so; one -o file does.
+  const bool keep = options.count && !options.force;
+  Delivery delivery{options.format, options.play, options.printSettings,
+                    keep ? Placement::kKeepExisting : Placement::kReplace};
   std::string target;
   if (options.output == kStandardOutput) {
     if (isatty(fileno(stdout)))
@@ -265,7 +290,7 @@ int RunSounds(const RenderOptions& options) {
   if (options.printSettings && !target.empty() && jobs.front().settings.name.empty())
     Tell("warning: the printed lines have no name: no batch line writes '" + target +
          "' (a batch writes NAME." + std::string(FormatExtension(options.format.format)) + ")");
-  if (options.count && !options.force) {
+  if (keep) {
     const std::string existing = ExistingTarget(jobs);
     if (!existing.empty()) return Fail(kExitFailure, existing);
   }
@@ -302,10 +327,10 @@ int RunBatch(const RenderOptions& options) {
   const std::string folderReason = FolderMake(*options.outDir);
   if (!folderReason.empty())
     return Fail(kExitFailure, "cannot make the folder '" + *options.outDir + "': " + folderReason);
-  const Delivery delivery{options.format, false, options.printSettings};
-  const RenderTotals totals =
-      RenderJobs(plan.jobs, delivery.format, RenderThreads(plan.jobs.size()), Deliverer(delivery));
-  if (!totals.error.empty()) return Fail(kExitFailure, totals.error);
+  const Delivery delivery{options.format, false, options.printSettings,
+                          options.force ? Placement::kReplace : Placement::kKeepExisting};
+  RenderTotals totals;
+  if (const int status = WriteFiles(plan.jobs, delivery, totals); status != kExitOk) return status;
   const std::string summary =
       std::to_string(totals.sounds) + " sounds, " + std::to_string(totals.bytes) + " bytes";
   // Printed settings are a batch: the summary must not become one of its lines.

@@ -162,6 +162,34 @@ TEST_F(Files, AnExistingFileKeepsItsBytesUntilTheNewOneIsClosed) {
   EXPECT_EQ(tonkelwerk_test::Entries(folder_), std::vector<std::string>{"old.bin"});
 }
 
+TEST_F(Files, AStagedFileTakesAFreeNameOnlyAndCanBeTakenBack) {
+  const fs::path path = Path("kit.bin");
+  const auto data = Block(6000, 5);
+  Replacement staged;
+  ASSERT_EQ(FileStageWhole(staged, path.string(), data.data(), 6000), "");
+  EXPECT_FALSE(fs::exists(path)) << "a staged file has no name yet";
+  // The name turns up before the placing: it is kept, the staged file goes.
+  WriteFileBytes(path, "theirs");
+  EXPECT_FALSE(ReplacementPlace(staged, Placement::kKeepExisting));
+  EXPECT_EQ(staged.reason, kReasonExists);
+  EXPECT_EQ(ReadFileBytes(path), std::vector<std::uint8_t>({'t', 'h', 'e', 'i', 'r', 's'}));
+  EXPECT_EQ(tonkelwerk_test::Entries(folder_), std::vector<std::string>{"kit.bin"});
+
+  EXPECT_EQ(FileSaveWhole(path.string(), data.data(), 6000, Placement::kKeepExisting),
+            std::string(kReasonExists));
+  EXPECT_EQ(FileSaveWhole(path.string(), data.data(), 6000), "");
+  EXPECT_EQ(ReadFileBytes(path), data);
+
+  const fs::path fresh = Path("fresh.bin");
+  ASSERT_EQ(FileStageWhole(staged, fresh.string(), data.data(), 6000), "");
+  ASSERT_TRUE(ReplacementPlace(staged, Placement::kKeepExisting));
+  EXPECT_EQ(ReadFileBytes(fresh), data);
+  EXPECT_TRUE(ReplacementWithdraw(staged));
+  ASSERT_EQ(FileStageWhole(staged, fresh.string(), data.data(), 6000), "");
+  ReplacementAbandon(staged);
+  EXPECT_EQ(tonkelwerk_test::Entries(folder_), std::vector<std::string>{"kit.bin"});
+}
+
 TEST_F(Files, NewRecordIdentifierWorksLikeANumber) {
   const fs::path path = Path("a.bin");
   const ObjectId file = FileCreate(kNewObject, path.string());

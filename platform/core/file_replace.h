@@ -3,6 +3,9 @@
 // of them are written and synced to the disk does the temporary file take the
 // target's name, in one rename. Until then the old file is untouched, and a
 // failure removes the temporary file and leaves the target as it was.
+// Finishing the temporary file and placing it are two steps, so that a caller
+// can finish many files before any of them takes its name, and the placing
+// may refuse to replace a name that exists by then.
 //
 // Texts are UTF-8; the Windows source converts paths at its boundary.
 // Sources: file_replace_posix.cpp, file_replace_win32.cpp (chosen by the build).
@@ -25,6 +28,12 @@ inline constexpr std::string_view kReasonNoFileName = "the name ends in a folder
 inline constexpr std::string_view kReasonNoFile = "the file does not exist";
 inline constexpr std::string_view kReasonIsFolder = "it is a folder";
 inline constexpr std::string_view kReasonFileInWay = "a file of that name is in the way";
+inline constexpr std::string_view kReasonExists = "the file exists already";
+
+// What placing a finished temporary file does to a file that has the name:
+// replaces it, or keeps it and fails. Keeping is decided by the system at the
+// very moment of the rename, so a file that appeared since the start counts.
+enum class Placement { kReplace, kKeepExisting };
 
 struct Replacement {
   void* handle = nullptr;  // the open temporary file; null when none is open
@@ -43,10 +52,26 @@ bool ReplacementBegin(Replacement& replacement, std::string_view path);
 // fewer on a failure, which sets `reason`.
 std::int32_t ReplacementWrite(Replacement& replacement, const void* data, std::int32_t length);
 
-// Syncs and closes the temporary file and renames it over the target. Returns
-// false with `reason` set when any step fails; the temporary file is then
-// removed.
-bool ReplacementCommit(Replacement& replacement);
+// Syncs and closes the temporary file, which stays under its own name.
+// Returns false with `reason` set when either step fails; the temporary file
+// is then removed.
+bool ReplacementFinish(Replacement& replacement);
 
-// Closes and removes the temporary file; the target stays as it was.
+// Gives the finished temporary file the target's name as `placement` says.
+// Returns false with `reason` set (kReasonExists for a kept file) when the
+// rename fails; the temporary file is then removed.
+bool ReplacementPlace(Replacement& replacement, Placement placement);
+
+// Finishes the temporary file and renames it over the target.
+inline bool ReplacementCommit(Replacement& replacement) {
+  return ReplacementFinish(replacement) && ReplacementPlace(replacement, Placement::kReplace);
+}
+
+// Closes and removes the temporary file, open or finished; the target stays
+// as it was. Does nothing once the file is placed.
 void ReplacementAbandon(Replacement& replacement);
+
+// Removes the file that ReplacementPlace put at the target, to take back a
+// set of files of which not all could be placed. Returns false when the
+// system refused.
+bool ReplacementWithdraw(Replacement& replacement);

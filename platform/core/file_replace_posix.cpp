@@ -1,13 +1,18 @@
 // Safe file replacement on POSIX systems: a hidden temporary file
 // ".NAME.NNNNNNNN", new and unique (O_EXCL) in the target's folder, written,
-// fsync'ed, closed and then renamed over the target. A symbolic link is
+// fsync'ed, closed and then renamed over the target, or, where no file may
+// be replaced, to a name that must be free: renameat2 with RENAME_NOREPLACE on
+// Linux, else (or where the file system refuses that flag) a hard link, which
+// the system refuses over an existing name, and an unlink of the temporary
+// name. A symbolic link is
 // followed to the file it names, which is replaced while the link stays. The
 // replacement gets the old file's permission bits, a new file the usual 0666
 // less the umask (applied by open itself).
-// Leaves out: the old file's owner, group and extended attributes, and a sync
-// of the folder after the rename.
+// Leaves out: the old file's owner, group and extended attributes, a sync of
+// the folder after the rename, and a check that a withdrawn file is still the
+// one placed.
 // Depends on: POSIX (lstat, readlink, stat, access, open, fchmod, fsync,
-// rename, unlink).
+// rename, link, unlink), Linux's renameat2 where the C library has it.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -70,6 +75,17 @@ int CreateUnique(const std::string& stem, std::string& path) {
   return -1;
 }
 
+// Renames `from` to `to` unless `to` exists; returns 0 or the error.
+int RenameKeepingExisting(const char* from, const char* to) {
+#ifdef RENAME_NOREPLACE
+  if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return 0;
+  if (errno != EINVAL && errno != ENOSYS) return errno;
+#endif
+  if (::link(from, to) != 0) return errno;
+  ::unlink(from);
+  return 0;
+}
+
 }  // namespace
 
 bool ReplacementBegin(Replacement& replacement, std::string_view path) {
@@ -107,20 +123,38 @@ std::int32_t ReplacementWrite(Replacement& replacement, const void* data, std::i
   return static_cast<std::int32_t>(written);
 }
 
-bool ReplacementCommit(Replacement& replacement) {
+bool ReplacementFinish(Replacement& replacement) {
   auto* stream = static_cast<std::FILE*>(replacement.handle);
   replacement.handle = nullptr;
   int error = ::fsync(::fileno(stream)) == 0 ? 0 : errno;
   if (std::fclose(stream) != 0 && error == 0) error = errno;
-  if (error == 0 && std::rename(replacement.temporary.c_str(), replacement.target.c_str()) != 0)
-    error = errno;
   if (error == 0) return true;
-  ::unlink(replacement.temporary.c_str());
+  ReplacementAbandon(replacement);
   return Fail(replacement, ReasonOf(error));
 }
 
+bool ReplacementPlace(Replacement& replacement, Placement placement) {
+  const char* from = replacement.temporary.c_str();
+  const char* to = replacement.target.c_str();
+  const int error = placement == Placement::kReplace
+                        ? (std::rename(from, to) == 0 ? 0 : errno)
+                        : RenameKeepingExisting(from, to);
+  if (error == 0) {
+    replacement.temporary.clear();
+    return true;
+  }
+  ReplacementAbandon(replacement);
+  const bool kept = placement == Placement::kKeepExisting && error == EEXIST;
+  return Fail(replacement, kept ? std::string(kReasonExists) : ReasonOf(error));
+}
+
 void ReplacementAbandon(Replacement& replacement) {
-  std::fclose(static_cast<std::FILE*>(replacement.handle));
+  if (replacement.handle) std::fclose(static_cast<std::FILE*>(replacement.handle));
   replacement.handle = nullptr;
-  ::unlink(replacement.temporary.c_str());
+  if (!replacement.temporary.empty()) ::unlink(replacement.temporary.c_str());
+  replacement.temporary.clear();
+}
+
+bool ReplacementWithdraw(Replacement& replacement) {
+  return ::unlink(replacement.target.c_str()) == 0;
 }

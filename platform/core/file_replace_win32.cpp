@@ -1,12 +1,13 @@
 // Safe file replacement on Windows: a temporary file ".NAME.NNNNNNNN" made
 // with CREATE_NEW in the target's folder, written, flushed to the disk
 // (FlushFileBuffers), closed, then moved over the target with MoveFileExW
-// (MOVEFILE_REPLACE_EXISTING). Paths are UTF-8 and go to the wide-character
+// (MOVEFILE_REPLACE_EXISTING), or without that flag, which the system refuses
+// where the name exists, when no file may be replaced. Paths are UTF-8 and go to the wide-character
 // APIs, so any name the file system takes can be saved. The replacement gets
 // the old file's hidden, system and archive attributes.
 // Leaves out: following symbolic links and junctions (the link itself is
 // replaced), the old file's security descriptor, paths of 260 characters or
-// more.
+// more, and a check that a withdrawn file is still the one placed.
 // Depends on: Kernel32.
 #include <windows.h>
 
@@ -84,24 +85,37 @@ std::int32_t ReplacementWrite(Replacement& replacement, const void* data, std::i
   return static_cast<std::int32_t>(written);
 }
 
-bool ReplacementCommit(Replacement& replacement) {
+bool ReplacementFinish(Replacement& replacement) {
   HANDLE file = Handle(replacement);
   replacement.handle = nullptr;
   DWORD error = FlushFileBuffers(file) ? 0 : GetLastError();
   if (!CloseHandle(file) && error == 0) error = GetLastError();
-  const std::wstring temporary = WideFromUtf8(replacement.temporary);
-  if (error == 0 &&
-      !MoveFileExW(temporary.c_str(), WideFromUtf8(replacement.target).c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    error = GetLastError();
-  }
   if (error == 0) return true;
-  DeleteFileW(temporary.c_str());
+  ReplacementAbandon(replacement);
   return Fail(replacement, ReasonOf(error));
 }
 
+bool ReplacementPlace(Replacement& replacement, Placement placement) {
+  const DWORD replacing = placement == Placement::kReplace ? MOVEFILE_REPLACE_EXISTING : 0;
+  if (MoveFileExW(WideFromUtf8(replacement.temporary).c_str(),
+                  WideFromUtf8(replacement.target).c_str(), replacing | MOVEFILE_WRITE_THROUGH)) {
+    replacement.temporary.clear();
+    return true;
+  }
+  const DWORD error = GetLastError();
+  ReplacementAbandon(replacement);
+  const bool kept = placement == Placement::kKeepExisting &&
+                    (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS);
+  return Fail(replacement, kept ? std::string(kReasonExists) : ReasonOf(error));
+}
+
 void ReplacementAbandon(Replacement& replacement) {
-  CloseHandle(Handle(replacement));
+  if (replacement.handle) CloseHandle(Handle(replacement));
   replacement.handle = nullptr;
-  DeleteFileW(WideFromUtf8(replacement.temporary).c_str());
+  if (!replacement.temporary.empty()) DeleteFileW(WideFromUtf8(replacement.temporary).c_str());
+  replacement.temporary.clear();
+}
+
+bool ReplacementWithdraw(Replacement& replacement) {
+  return DeleteFileW(WideFromUtf8(replacement.target).c_str()) != 0;
 }

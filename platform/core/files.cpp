@@ -108,15 +108,23 @@ bool FileClose(ObjectId id) {
   return saved;
 }
 
-std::string FileSaveWhole(std::string_view path, const void* data, std::int32_t size) {
+std::string FileStageWhole(Replacement& staged, std::string_view path, const void* data,
+                           std::int32_t size) {
   if (!PathHasFileName(path)) return std::string(kReasonNoFileName);
-  Replacement replacement;
-  if (!ReplacementBegin(replacement, path)) return replacement.reason;
-  if (ReplacementWrite(replacement, data, size) != size) {
-    ReplacementAbandon(replacement);
-    return replacement.reason;
+  if (!ReplacementBegin(staged, path)) return staged.reason;
+  if (ReplacementWrite(staged, data, size) != size) {
+    ReplacementAbandon(staged);
+    return staged.reason;
   }
-  return ReplacementCommit(replacement) ? std::string() : replacement.reason;
+  return ReplacementFinish(staged) ? std::string() : staged.reason;
+}
+
+std::string FileSaveWhole(std::string_view path, const void* data, std::int32_t size,
+                          Placement placement) {
+  Replacement replacement;
+  std::string reason = FileStageWhole(replacement, path, data, size);
+  if (reason.empty() && !ReplacementPlace(replacement, placement)) reason = replacement.reason;
+  return reason;
 }
 
 std::string FolderMake(std::string_view path) {

@@ -24,6 +24,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/core/file_replace.h"
 #include "platform/core/object_table.h"
 
 // Begins writing the file at `path` under `id`. An existing target must be a
@@ -48,7 +49,17 @@ bool FileClose(ObjectId id);
 // FileWrite and FileClose together, but without a file number: several threads
 // may save at once. Returns "" when the file is in place, else why not, in
 // plain words for the user ("the disk is full", "permission was denied", ...).
-std::string FileSaveWhole(std::string_view path, const void* data, std::int32_t size);
+// With Placement::kKeepExisting a file that has the name by then is kept and
+// the save fails with kReasonExists.
+std::string FileSaveWhole(std::string_view path, const void* data, std::int32_t size,
+                          Placement placement = Placement::kReplace);
+
+// The first half of FileSaveWhole: writes the bytes to a temporary file
+// beside `path`, synced and closed, which ReplacementPlace then puts in place
+// (or ReplacementAbandon removes). Returns "" or why not; nothing is left
+// behind then.
+std::string FileStageWhole(Replacement& staged, std::string_view path, const void* data,
+                           std::int32_t size);
 
 // Reads the whole file at `path` (a regular file, a pipe, a device) into
 // `text`. Returns "" when all of it was read, else why not, in plain words
