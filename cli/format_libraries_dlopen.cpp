@@ -59,8 +59,8 @@ constexpr std::array kSoxrFunctions{"soxr_io_spec", "soxr_quality_spec", "soxr_r
                                     "soxr_oneshot"};
 
 struct LoadedLibrary {
+  std::string error;             // why it is missing (first: the load writes it)
   std::vector<void*> functions;  // in the order of the library's names; empty when missing
-  std::string error;             // why it is missing
 
   LoadedLibrary(const FormatLibrary& library, std::span<const char* const> names)
       : functions(FormatLibraryLoad(library, names, error)) {}
