@@ -20,8 +20,8 @@
 
 std::vector<void*> FormatLibraryLoad(const FormatLibrary& library,
                                      std::span<const char* const> functions, std::string& error) {
-  const std::string needs = std::string(library.neededBy) + " needs " + library.name + " (" +
-                            library.soname + "): ";
+  const std::string needs =
+      std::string(library.neededBy) + " needs " + library.name + " (" + library.soname + "): ";
   const std::string install = std::string("; install the package ") + library.package;
   std::string reason;
   void* handle = SharedLibraryOpen(library.soname, reason);

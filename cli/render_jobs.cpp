@@ -18,9 +18,14 @@ constexpr std::size_t kWindowPerThread = 4;
 
 struct Slot {
   std::vector<std::uint8_t> image;
-  std::vector<std::uint8_t> file;
+  std::vector<std::uint8_t> file;  // empty when the image is the file (OutputFormat::Plain)
   std::string error;
   bool ready = false;
+
+  std::span<const std::uint8_t> File() const {
+    if (file.empty()) return image;
+    return file;
+  }
 };
 
 class Pipeline {
@@ -58,11 +63,11 @@ class Pipeline {
       }
       const Slot slot = Render(jobs_[index]);
       const std::string error =
-          slot.error.empty() ? deliver(jobs_[index], slot.image, slot.file) : slot.error;
+          slot.error.empty() ? deliver(jobs_[index], slot.image, slot.File()) : slot.error;
       std::lock_guard lock(mutex_);
       if (error.empty()) {
         ++totals_.sounds;
-        totals_.bytes += slot.file.size();
+        totals_.bytes += slot.File().size();
       } else if (totals_.error.empty()) {
         totals_.error = error;
         stopped_ = true;
@@ -76,10 +81,11 @@ class Pipeline {
     RenderTotals totals;
     for (std::size_t index = 0; index < jobs_.size() && totals.error.empty(); ++index) {
       Slot slot = Take(index);
-      totals.error = slot.error.empty() ? deliver(jobs_[index], slot.image, slot.file) : slot.error;
+      totals.error =
+          slot.error.empty() ? deliver(jobs_[index], slot.image, slot.File()) : slot.error;
       if (totals.error.empty()) {
         ++totals.sounds;
-        totals.bytes += slot.file.size();
+        totals.bytes += slot.File().size();
       }
     }
     Stop();
@@ -99,7 +105,9 @@ class Pipeline {
     NoiseSource noise(*job.settings.seed);
     slot.image.assign(static_cast<std::size_t>(WaveImageSize(params.lengthMs)), 0);
     WaveImageWrite(slot.image.data(), params, noise);
-    EncodeSound(slot.image.data(), params.lengthMs, format_, slot.file, slot.error);
+    // The plain file is the image as it is: half a megabyte not copied.
+    if (!format_.Plain())
+      EncodeSound(slot.image.data(), params.lengthMs, format_, slot.file, slot.error);
     return slot;
   }
 

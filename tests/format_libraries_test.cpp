@@ -17,8 +17,9 @@ TEST(FormatLibraries, AMissingLibraryOrFunctionSaysWhatToInstall) {
   const FormatLibrary missing{"libnone", "libtonkelwerk-none.so.0", "libnone0", "--rate"};
   EXPECT_TRUE(FormatLibraryLoad(missing, kFunctions, error).empty());
   // The loader's own reason sits between what needs the library and the package.
-  EXPECT_TRUE(error.starts_with("--rate needs libnone (libtonkelwerk-none.so.0): "
-                                "libtonkelwerk-none.so.0: cannot open shared object file"))
+  EXPECT_TRUE(
+      error.starts_with("--rate needs libnone (libtonkelwerk-none.so.0): "
+                        "libtonkelwerk-none.so.0: cannot open shared object file"))
       << error;
   EXPECT_TRUE(error.ends_with("; install the package libnone0")) << error;
 

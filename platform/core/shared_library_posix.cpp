@@ -1,8 +1,8 @@
 // Opening shared libraries at run time on POSIX systems.
 // Depends on: dlopen, dlsym, dlclose, dlerror.
-#include "platform/core/shared_library.h"
-
 #include <dlfcn.h>
+
+#include "platform/core/shared_library.h"
 
 void* SharedLibraryOpen(const char* soname, std::string& error) {
   // Bound at once, so that a missing function shows now rather than in the
