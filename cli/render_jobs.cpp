@@ -165,10 +165,12 @@ RenderTotals RenderJobs(const std::vector<SoundJob>& jobs, const OutputFormat& f
                         unsigned threads, const DeliverSound& deliver, DeliveryOrder order) {
   Pipeline pipeline(jobs, format, std::max(threads, 1u));
   if (order == DeliveryOrder::kAnyOrder) {
+    // The calling thread is one of the workers: one file starts no thread.
     {
-      std::vector<std::jthread> workers;
-      for (unsigned i = 0; i < std::max(threads, 1u); ++i)
-        workers.emplace_back([&] { pipeline.WorkAndDeliver(deliver); });
+      std::vector<std::jthread> others;
+      for (unsigned i = 1; i < threads; ++i)
+        others.emplace_back([&] { pipeline.WorkAndDeliver(deliver); });
+      pipeline.WorkAndDeliver(deliver);
     }
     return pipeline.Totals();
   }

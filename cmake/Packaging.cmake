@@ -59,9 +59,11 @@ else()
 
   set(CPACK_DEBIAN_PROGRAM_PACKAGE_NAME tonkelwerk)
   set(CPACK_DEBIAN_PROGRAM_PACKAGE_SECTION sound)
-  # SDL is loaded when sound starts, so dpkg-shlibdeps cannot see it; the
-  # rest of the dependencies come from the programs' ELF headers.
-  set(CPACK_DEBIAN_PROGRAM_PACKAGE_DEPENDS libsdl2-2.0-0)
+  # SDL is loaded when sound starts, and tonkelwerk-render loads libsndfile,
+  # libsoxr and libogg when a format needs them, so dpkg-shlibdeps cannot see
+  # them; the rest of the dependencies come from the programs' ELF headers.
+  # Depends rather than Recommends: every format works once the package is in.
+  set(CPACK_DEBIAN_PROGRAM_PACKAGE_DEPENDS "libsdl2-2.0-0, libsndfile1, libsoxr0, libogg0")
   set(CPACK_DEBIAN_PROGRAM_PACKAGE_RECOMMENDS fonts-liberation2)
   # Descriptions: the summary line, then paragraphs parted by blank lines.
   set(CPACK_DEBIAN_PROGRAM_DESCRIPTION "synthesizer for game sound effects

@@ -15,7 +15,6 @@
 // device runs only while a sound plays, so an idle program costs no audio
 // thread wake-ups.
 #include <SDL.h>
-#include <dlfcn.h>
 
 #include <algorithm>
 #include <cmath>
@@ -24,6 +23,7 @@
 #include <string>
 
 #include "platform/audio/audio.h"
+#include "platform/core/shared_library.h"
 
 namespace {
 
@@ -71,12 +71,11 @@ std::string sdlLoadError;  // why the library could not be loaded
 
 template <typename Function>
 bool SdlResolve(Function& function, const char* name) {
-  function = reinterpret_cast<Function>(dlsym(sdl.library, name));
-  return function != nullptr;
+  return SharedLibraryResolve(sdl.library, function, name);
 }
 
 void SdlUnload() {
-  if (sdl.library) dlclose(sdl.library);
+  if (sdl.library) SharedLibraryClose(sdl.library);
   sdl = {};
 }
 
@@ -86,11 +85,8 @@ constexpr const char* kSdlLibrary = "libSDL2-2.0.so.0";
 // of them is missing.
 bool SdlLoad() {
   if (sdl.library) return true;
-  sdl.library = dlopen(kSdlLibrary, RTLD_NOW | RTLD_LOCAL);
-  if (!sdl.library) {
-    sdlLoadError = dlerror();
-    return false;
-  }
+  sdl.library = SharedLibraryOpen(kSdlLibrary, sdlLoadError);
+  if (!sdl.library) return false;
   const bool resolved = SdlResolve(sdl.SetHint, "SDL_SetHint") &&
                         SdlResolve(sdl.GetError, "SDL_GetError") &&
                         SdlResolve(sdl.InitSubSystem, "SDL_InitSubSystem") &&

@@ -10,6 +10,7 @@ small discrete Fourier transform around the expected frequency.
 import math
 import os
 import pty
+import re
 import shutil
 import struct
 import subprocess
@@ -392,6 +393,56 @@ class FormatTest(WorkflowTest):
                                (["--print-settings", "-o", "-"], "standard output")]:
             with self.subTest(args=args):
                 self.assert_fails(self.TONE + ["-o", "x.wav"] + args, 2, fragment)
+
+
+# The libraries behind the formats beyond the plain WAV, those they pull in,
+# and SDL, which only playing needs.
+LOADED_LATE = ("libsndfile", "libsoxr", "libogg", "libvorbis", "libFLAC", "libopus", "libmpg123",
+               "libmp3lame", "libgomp", "libSDL2-2.0")
+
+
+class FormatLibraryTest(WorkflowTest):
+    TONE = FormatTest.TONE
+
+    def loaded(self, args):
+        """The shared libraries a run with `args` loads, as the dynamic loader tells."""
+        result = self.run_render(self.TONE + args, {"LD_DEBUG": "libs"})
+        self.assertEqual(result.returncode, 0, result.stderr.decode(errors="replace"))
+        return re.findall(r"calling init: (\S+)", result.stderr.decode())
+
+    def loaded_late(self, paths):
+        return sorted({os.path.basename(path).split(".so")[0] for path in paths} &
+                      set(LOADED_LATE))
+
+    def test_only_the_formats_that_need_them_load_their_libraries(self):
+        self.assertEqual(self.loaded_late(self.loaded(["-o", "plain.wav"])), [])
+        self.assertEqual(self.loaded_late(self.loaded(["-o", "-"])), [])
+        flac = self.loaded_late(self.loaded(["-o", "a.flac"]))
+        self.assertIn("libsndfile", flac)
+        self.assertNotIn("libsoxr", flac)
+        resampled = self.loaded_late(self.loaded(["--rate", "22050", "-o", "r.wav"]))
+        self.assertIn("libsoxr", resampled)
+        self.assertEqual(read(self.path("a.flac"))[:4], b"fLaC")
+        if shutil.which("sox"):
+            decoded = subprocess.run(["sox", self.path("a.flac"), "-t", "raw", "-"],
+                                     capture_output=True).stdout
+            self.assertEqual(decoded, cli.data_bytes(read(self.path("plain.wav"))))
+
+    def test_a_missing_library_is_named_and_nothing_is_written(self):
+        """Hides libsndfile behind an empty file in a mount namespace of its own."""
+        if subprocess.run(["unshare", "-rm", "true"], capture_output=True).returncode != 0:
+            self.skipTest("no mount namespace for an unprivileged user here")
+        library = next(path for path in self.loaded(["-o", "probe.flac"]) if "libsndfile" in path)
+        os.remove(self.path("probe.flac"))
+        hide = 'mount --bind /dev/null "$0" && exec "$@"'
+        result = subprocess.run(["unshare", "-rm", "sh", "-c", hide, os.path.realpath(library),
+                                 cli.RENDER] + self.TONE + ["-o", "a.flac"],
+                                cwd=self.folder, capture_output=True, timeout=15)
+        stderr = result.stderr.decode(errors="replace")
+        self.assertEqual(result.returncode, 1, stderr)
+        self.assertIn("needs libsndfile (libsndfile.so.1): ", stderr)
+        self.assertIn("; install the package libsndfile1", stderr)
+        self.assertEqual(os.listdir(self.folder), [])
 
 
 def peak_frequency(samples, rate, expected):
