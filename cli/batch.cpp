@@ -7,10 +7,8 @@
 
 namespace {
 
-constexpr std::string_view kBlanks = " \t";
-
 bool Skipped(std::string_view line) {
-  const std::size_t first = line.find_first_not_of(kBlanks);
+  const std::size_t first = line.find_first_not_of(kSettingsBlanks);
   return first == std::string_view::npos || line[first] == '#';
 }
 

@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr std::string_view kBlanks = " \t\r\n";
-
 // Characters a message shows of a word before it cuts the word short.
 constexpr std::size_t kShownCharacters = 60;
 
@@ -75,10 +73,10 @@ std::string_view TakeName(std::string_view& line, std::string& error) {
   const auto colon = line.find(':');
   if (colon == std::string_view::npos || colon > line.find('=')) return {};
   const std::string_view raw = line.substr(0, colon);
-  const auto first = raw.find_first_not_of(kBlanks);
+  const auto first = raw.find_first_not_of(kSettingsBlanks);
   const std::string_view name = first == std::string_view::npos
                                     ? std::string_view{}
-                                    : raw.substr(first, raw.find_last_not_of(kBlanks) + 1 - first);
+                                    : raw.substr(first, raw.find_last_not_of(kSettingsBlanks) + 1 - first);
   line.remove_prefix(colon + 1);
   if (!IsUsableName(name)) {
     error = QuotedWord(std::string(name) + ":") +
@@ -185,10 +183,10 @@ SettingsLineResult ParseSettingsLine(std::string_view line) {
   if (!result.error.empty()) return result;
   WordReader reader(result.settings);
   while (true) {
-    const auto first = line.find_first_not_of(kBlanks);
+    const auto first = line.find_first_not_of(kSettingsBlanks);
     if (first == std::string_view::npos) break;
     line.remove_prefix(first);
-    const std::string_view word = line.substr(0, line.find_first_of(kBlanks));
+    const std::string_view word = line.substr(0, line.find_first_of(kSettingsBlanks));
     line.remove_prefix(word.size());
     result.error = reader.Read(word);
     if (!result.error.empty()) return result;

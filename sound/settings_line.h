@@ -23,6 +23,11 @@
 // lie side by side in include/tonkelwerk/.
 #include "sound_engine.h"
 
+// What separates the words of a line: a stray carriage return or line feed
+// counts as a blank, so that a line from a file with either line end reads
+// alike.
+inline constexpr std::string_view kSettingsBlanks = " \t\r\n";
+
 // The largest seed a line or the renderer takes: any 32-bit value.
 inline constexpr std::uint64_t kMaxSeed = 4294967295u;
 

@@ -234,7 +234,8 @@ class TrapTest(WorkflowTest):
         self.assert_fails(tone + ["-o", "x.mp3"], 2, "mp3")
         self.write("hash.txt", "a: freq=10#0 len=1\n")
         self.assertIn(b"10#0", self.run_render(["--batch", "hash.txt", "--out-dir", "h"]).stderr)
-        self.write("bom.txt", "\ufeffa: freq=10 len=1 seed=1 # a comment after a blank\n")
+        # A line of stray carriage returns is as blank as an empty one.
+        self.write("bom.txt", "\ufeffa: freq=10 len=1 seed=1 # a comment after a blank\n\r\r\n")
         self.stdout_of(["--batch", "bom.txt", "--out-dir", "bom"])
         self.assertEqual(self.files("bom"), ["a.wav"])
         self.stdout_of(tone + ["--count", "1000", "-o", "c.wav"])
