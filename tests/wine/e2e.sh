@@ -14,7 +14,8 @@
 #                    installer, the Windows packages (SETUP_EXE, PORTABLE_ZIP)
 #                    checked against the Linux build's renderer (LINUX_RENDER);
 #                    or render-names, tonkelwerk-render.exe's bytes on a pipe
-#                    and under non-ASCII names, checked against that renderer
+#                    and under non-ASCII names, checked against that renderer,
+#                    or render-kits, its batches all or nothing
 #
 # Environment: TONKELWERK_EXE, WINDOW_PROBE_EXE and BACKEND_TESTS_EXE (the
 # programs; APP_TESTS_EXE for the case commands only) and
@@ -439,6 +440,39 @@ case_render_names() {
   message=${message%$'\r'}
   [[ $message == "tonkelwerk-render: cannot make the folder 'café.wav': a file of that name is in the way" ]] ||
     fail "the message is '$message'"
+}
+
+# A kit lands whole or not at all on Windows too: a name that exists stops
+# the batch and --count before any file takes its name (MoveFileExW keeps
+# it), --force replaces it with the Linux bytes, and Ctrl+C (Wine turns
+# SIGINT into the console's Ctrl+C event) leaves no file, hidden or not.
+case_render_kits() {
+  [[ -x $LINUX_RENDER ]] || fail "no Linux tonkelwerk-render at $LINUX_RENDER (build preset release)"
+  cd "$case_dir"
+  printf 'a: freq=100 len=10 seed=1\nb: freq=120 rustle=30 len=12 seed=2\nc: freq=90 len=8 seed=3\n' >kit.txt
+  "$LINUX_RENDER" --batch kit.txt --out-dir linux >/dev/null
+  mkdir kit
+  echo old >kit/b.wav
+  ! wine "$RENDER_EXE" --batch kit.txt --out-dir kit >/dev/null 2>&1 || fail "a batch replaced b.wav"
+  [[ $(ls -A kit | xargs) == b.wav && $(<kit/b.wav) == old ]] || fail "the refused batch left: $(ls -A kit)"
+  echo old >kit/d-02.wav
+  ! wine "$RENDER_EXE" --freq 100 --len 10 --seed 1 --count 3 -o kit/d.wav >/dev/null 2>&1 ||
+    fail "--count replaced d-02.wav"
+  [[ $(ls -A kit | xargs) == "b.wav d-02.wav" ]] || fail "the refused --count left: $(ls -A kit)"
+  rm kit/d-02.wav
+  wine "$RENDER_EXE" --batch kit.txt --out-dir kit --force >/dev/null || fail "--force failed"
+  diff -r linux kit || fail "the forced batch differs from the Linux one"
+
+  local i status
+  for ((i = 1; i <= 3000; i++)); do echo "x$i: freq=100 len=200 rustle=50 seed=$i"; done >big.txt
+  wine "$RENDER_EXE" --batch big.txt --out-dir big 2>interrupted.txt &
+  sleep 3
+  pkill -INT -f 'tonkelwerk-render.exe --batch big.txt' || fail "the batch ended before Ctrl+C"
+  status=0
+  wait $! || status=$?
+  ((status == 130)) || fail "an interrupted batch exited with $status"
+  grep -q "interrupted: nothing was written" interrupted.txt || fail "the interrupt said: $(<interrupted.txt)"
+  [[ -z $(ls -A big 2>/dev/null) ]] || fail "the interrupt left $(ls -A big | wc -l) files"
 }
 
 # The portable zip holds the two programs (a windowed one and a console one)
