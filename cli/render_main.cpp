@@ -172,12 +172,18 @@ void TellList(const std::vector<std::string>& lines, std::size_t total, std::str
 }
 
 // Sounds at full scale come out of a resampler or an Ogg decoder a little
-// louder in places, where players clip them.
-void WarnOfClipping() {
+// louder in places, where players clip them. The warning names the step of
+// this run's format that does it.
+void WarnOfClipping(const OutputFormat& format) {
   const std::uint64_t clipped = ClippedSamples();
   if (clipped == 0) return;
+  const bool ogg = format.format == SoundFormat::kOgg;
+  const bool resampled = format.rate != kSampleRate;
+  const std::string where = ogg && resampled ? "after resampling and in Ogg decoders"
+                            : ogg            ? "in Ogg decoders"
+                                             : "after resampling";
   Tell("warning: " + std::to_string(clipped) + (clipped == 1 ? " sample clips" : " samples clip") +
-       " at full scale after resampling or in Ogg decoders; a --gain such as -3 makes room");
+       " at full scale " + where + "; a --gain such as -3 makes room");
 }
 
 // Where one command line's sounds go, and how.
@@ -362,6 +368,6 @@ int main(int argc, char** argv) {
   }
   const int status =
       command.options.batch ? RunBatch(command.options) : RunSounds(command.options);
-  WarnOfClipping();
+  WarnOfClipping(command.options.format);
   return status;
 }

@@ -213,14 +213,17 @@ class RoundTripTest(WorkflowTest):
 class TrapTest(WorkflowTest):
     LOUD = ["--freq", "200", "--len", "60", "--rustle", "360", "--end", "100", "--seed", "3"]
 
-    def clipped(self, args):
-        """The file on standard output and the samples the warning says clipped."""
+    def clipped(self, args, step=""):
+        """The file on standard output and the samples the warning says clipped
+        (in the `step` it names)."""
         result = subprocess.run([cli.RENDER] + self.LOUD + args + ["-o", "-"], cwd=self.folder,
                                 capture_output=True, timeout=60)
         self.assertEqual(result.returncode, 0, result.stderr)
         warnings = result.stderr.decode().splitlines()
         self.assertLessEqual(len(warnings), 1)
         count = int(warnings[0].split()[2]) if warnings else 0
+        if warnings:
+            self.assertIn(step, warnings[0])
         return result.stdout, count
 
     def test_small_traps(self):
@@ -245,9 +248,10 @@ class TrapTest(WorkflowTest):
         plain, none = self.clipped([])
         self.assertEqual(none, 0)
         self.assertEqual(self.clipped(["--gain", "0"])[0], plain)
-        for args in (["--rate", "48000"], ["--format", "ogg"]):
+        for args, step in ((["--rate", "48000"], "after resampling;"),
+                           (["--format", "ogg"], "in Ogg decoders;")):
             with self.subTest(args=args):
-                loud, clipped = self.clipped(args)
+                loud, clipped = self.clipped(args, step)
                 self.assertGreater(clipped, 1000)
                 self.assertEqual(self.clipped(args + ["--gain", "0"]), (loud, clipped))
                 self.assertLess(self.clipped(args + ["--gain", "-3"])[1], clipped / 5)
