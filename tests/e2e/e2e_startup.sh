@@ -15,7 +15,8 @@ source "$here/e2e_session.sh"
 e2e_begin "$artifacts" 1280x800x24
 HOME=$artifacts openbox --sm-disable >"$artifacts/openbox.log" 2>&1 &
 wm_pid=$!
-for _ in $(seq 100); do
+# Up to 20 s: on a busy machine Openbox takes a while to claim the screen.
+for _ in $(seq 400); do
   xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
   sleep 0.05
 done
