@@ -60,8 +60,8 @@ struct Win32Audio {
 
 Win32Audio audio;
 
-// Why `step` failed with `result`, in words for the user; the code goes
-// along where the words cannot say more.
+// Why `step` failed with `result`, in words for the user: that there is no
+// device at all, or else the step and DirectSound's code.
 std::string Win32DirectSoundFailure(const char* step, HRESULT result) {
   if (result == DSERR_NODRIVER) return "No sound device was found.";
   char code[16];
@@ -78,6 +78,9 @@ bool Win32OpenDevice() {
   }
   const auto create = Win32EntryAs<decltype(&DirectSoundCreate)>(audio.directSoundCreate);
   HRESULT result = create(nullptr, &audio.device, nullptr);
+  // Its arguments are right by construction: "invalid" is the default
+  // device that is not there (Wine says so when it has no sound driver).
+  if (result == DSERR_INVALIDPARAM) result = DSERR_NODRIVER;
   if (result != DS_OK) {
     audio.device = nullptr;
     audio.failure = Win32DirectSoundFailure("open the sound device", result);

@@ -73,9 +73,10 @@ int ReportBox(HWND box) {
   std::string message(text ? GetWindowTextLengthA(text) + 1 : 1, '\0');
   if (text) GetWindowTextA(text, message.data(), static_cast<int>(message.size()));
   message.resize(std::strlen(message.c_str()));
-  // One line: the box's line breaks (CR LF) as the two characters \n.
-  for (std::size_t at; (at = message.find("\r\n")) != std::string::npos;)
-    message.replace(at, 2, "\\n");
+  // One line: the box's line breaks (CR LF or LF) as the two characters \n.
+  std::erase(message, '\r');
+  for (std::size_t at; (at = message.find('\n')) != std::string::npos;)
+    message.replace(at, 1, "\\n");
   std::printf("text %s\n", message.c_str());
   HWND ok = GetDlgItem(box, IDOK);
   RECT button;
