@@ -4,7 +4,8 @@
 // device at the priority cooperative level on the hidden multimedia window and
 // its primary buffer (format left alone); one static secondary buffer per
 // sound, made from a WAVE image, started once from its beginning, its volume
-// set from the shared volume table, released; SoundShutdown.
+// set from the shared volume table, released; SoundShutdown; why SoundInit
+// failed, in words.
 // Leaves out: further instances of one sound, panning and frequency changes
 // (the buffers allow them, nothing sets them), and format records longer than
 // the 16 bytes of plain PCM.
@@ -15,7 +16,9 @@
 #include <dsound.h>
 #include <mmreg.h>
 
+#include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "platform/audio/audio.h"
@@ -52,26 +55,49 @@ struct Win32Audio {
   IDirectSound* device = nullptr;
   IDirectSoundBuffer* primary = nullptr;
   ObjectTable<Win32Sound> sounds{Win32ReleaseSound};
+  std::string failure;
 };
 
 Win32Audio audio;
 
+// Why `step` failed with `result`, in words for the user: that there is no
+// device at all, or else the step and DirectSound's code.
+std::string Win32DirectSoundFailure(const char* step, HRESULT result) {
+  if (result == DSERR_NODRIVER) return "No sound device was found.";
+  char code[16];
+  std::snprintf(code, sizeof code, "%08lX", static_cast<unsigned long>(result));
+  return std::string("DirectSound could not ") + step + " (error 0x" + code + ").";
+}
+
+// Opens the device; on failure audio.failure says which step failed and why.
 bool Win32OpenDevice() {
   if (!Win32LibraryLoad(audio.library, "DSOUND.DLL",
-                        {{"DirectSoundCreate", &audio.directSoundCreate}}))
-    return false;
-  const auto create = Win32EntryAs<decltype(&DirectSoundCreate)>(audio.directSoundCreate);
-  if (create(nullptr, &audio.device, nullptr) != DS_OK) {
-    audio.device = nullptr;
+                        {{"DirectSoundCreate", &audio.directSoundCreate}})) {
+    audio.failure = "DirectSound (DSOUND.DLL) could not be loaded.";
     return false;
   }
-  if (audio.device->SetCooperativeLevel(Win32MultimediaWindow(), DSSCL_PRIORITY) != DS_OK)
+  const auto create = Win32EntryAs<decltype(&DirectSoundCreate)>(audio.directSoundCreate);
+  HRESULT result = create(nullptr, &audio.device, nullptr);
+  // Its arguments are right by construction: "invalid" is the default
+  // device that is not there (Wine says so when it has no sound driver).
+  if (result == DSERR_INVALIDPARAM) result = DSERR_NODRIVER;
+  if (result != DS_OK) {
+    audio.device = nullptr;
+    audio.failure = Win32DirectSoundFailure("open the sound device", result);
     return false;
+  }
+  result = audio.device->SetCooperativeLevel(Win32MultimediaWindow(), DSSCL_PRIORITY);
+  if (result != DS_OK) {
+    audio.failure = Win32DirectSoundFailure("share the sound device", result);
+    return false;
+  }
   DSBUFFERDESC description{};
   description.dwSize = sizeof description;
   description.dwFlags = DSBCAPS_PRIMARYBUFFER;
-  if (audio.device->CreateSoundBuffer(&description, &audio.primary, nullptr) != DS_OK) {
+  result = audio.device->CreateSoundBuffer(&description, &audio.primary, nullptr);
+  if (result != DS_OK) {
     audio.primary = nullptr;
+    audio.failure = Win32DirectSoundFailure("set up the sound device's output", result);
     return false;
   }
   return true;
@@ -94,9 +120,7 @@ IDirectSoundBuffer* Win32NewBuffer(const WAVEFORMATEX& format, std::int64_t size
 bool SoundBackendBuilt() { return true; }
 
 std::string SoundFailureReason() {
-  // DirectSound's error codes would tell a user no more than the fixed
-  // message does.
-  return "";
+  return audio.failure;
 }
 
 std::string_view SoundEnvironmentHelp() {
@@ -104,10 +128,14 @@ std::string_view SoundEnvironmentHelp() {
 }
 
 std::int32_t SoundInit() {
-  if (!Win32MultimediaWindow()) return 0;
+  if (!Win32MultimediaWindow()) {
+    audio.failure = "The window that the sound device needs could not be made.";
+    return 0;
+  }
   if (audio.device) return 1;
+  audio.failure.clear();
   if (Win32OpenDevice()) return 1;
-  SoundShutdown();
+  SoundShutdown();  // keeps the reason
   return 0;
 }
 

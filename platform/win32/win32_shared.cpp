@@ -32,6 +32,14 @@ HICON Win32ProgramIcon() {
   return icon;
 }
 
+HICON Win32ProgramSmallIcon() {
+  // The picture of that size from the icon file, not the large one shrunk.
+  static const HICON icon = static_cast<HICON>(
+      LoadImageA(Win32Module(), MAKEINTRESOURCEA(kIconResource), IMAGE_ICON,
+                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  return icon;
+}
+
 HWND Win32MultimediaWindow() {
   if (multimediaWindow) return multimediaWindow;
   if (!Win32RegisterMultimediaClass()) return nullptr;

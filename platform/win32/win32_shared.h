@@ -17,8 +17,13 @@
 // The program's own module handle.
 HINSTANCE Win32Module();
 
-// Icon resource 1 of the program: one 32 x 32 picture, 24 bits per pixel.
+// Icon resource 1 of the program at the system's large icon size (title bar
+// switcher, Alt+Tab).
 HICON Win32ProgramIcon();
+
+// Icon resource 1 at the system's small icon size (caption, taskbar), which
+// grows with the display scale: 16, 20, 24 ... pixels.
+HICON Win32ProgramSmallIcon();
 
 // The hidden multimedia window, made on the first call; it lasts the whole
 // run. nullptr when it cannot be made.

@@ -21,6 +21,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDirIterator>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -258,8 +259,14 @@ void WindowServiceStartup() {
   if (!QtAppStart() || service.translator) return;
   service.translator = new QtEventTranslator;
   qApp->installEventFilter(service.translator);
-  // The program's icon, where the program carries one.
-  QApplication::setWindowIcon(QIcon(QStringLiteral(":/tonkelwerk/tonkelwerk.xpm")));
+  // The program's icon in every size it carries, so that the window manager
+  // and the task switchers pick theirs rather than scale one.
+  QIcon icon;
+  for (QDirIterator pictures(QStringLiteral(":/tonkelwerk/icons"), {QStringLiteral("*.png")},
+                             QDir::Files, QDirIterator::Subdirectories);
+       pictures.hasNext();)
+    icon.addFile(pictures.next());
+  QApplication::setWindowIcon(icon);
 }
 
 void WindowServiceShutdown() {

@@ -403,6 +403,9 @@ ObjectId MainWindowOpen(ObjectId id, std::int32_t x, std::int32_t y, std::int32_
     return 0;
   }
   Win32SetTag(window->handle, identifier);
+  SendMessageA(window->handle, WM_SETICON, ICON_SMALL,
+               reinterpret_cast<LPARAM>(Win32ProgramSmallIcon()));
+  SendMessageA(window->handle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Win32ProgramIcon()));
   if (!hidden) ShowWindow(window->handle, (flags & kWindowMaximised) ? SW_MAXIMIZE : SW_SHOWNORMAL);
   Win32AddAccelerators(*window);
   return id == kNewObject ? identifier : reinterpret_cast<ObjectId>(window->handle);

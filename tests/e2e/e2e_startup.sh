@@ -68,6 +68,10 @@ import -window root "$artifacts/centred.png"
 ((height > 155)) || fail "the frame ($frame) has no title bar: nothing to centre"
 [[ "$frame" == "$expected" ]] || fail "outer frame at $frame, not $expected"
 echo "outer frame (x y width height): $frame"
+# Every size of the icon goes to the window manager, not one picture to scale.
+icon_sizes=$(xprop -len 1000000 -id "$window" _NET_WM_ICON | grep -o 'Icon ([0-9]* x' | tr -dc '0-9\n' |
+  sort -n | xargs)
+[[ "$icon_sizes" == "16 22 24 32 48 64 128 256" ]] || fail "_NET_WM_ICON holds the sizes: $icon_sizes"
 python3 "$here/x11_close_window.py" "$window"
 expect_exit 0
 

@@ -15,7 +15,8 @@
 #                    checked against the Linux build's renderer (LINUX_RENDER);
 #                    or render-names, tonkelwerk-render.exe's bytes on a pipe
 #                    and under non-ASCII names, checked against that renderer,
-#                    or render-kits, its batches all or nothing
+#                    or render-kits, its batches all or nothing; or resources,
+#                    both programs' version records, manifests and icons
 #
 # Environment: TONKELWERK_EXE, WINDOW_PROBE_EXE and BACKEND_TESTS_EXE (the
 # programs; APP_TESTS_EXE for the case commands only) and
@@ -351,7 +352,7 @@ case_no_sound() {
   start_program "$wine_overrides;winealsa.drv,winepulse.drv,wineoss.drv=d"
   await box Error 30 >/dev/null || fail "no error box appeared"
   ! probe window "$title" >/dev/null || fail "the main window opened without a sound device"
-  answer_box Error "Error. DirectX-Error: 002"
+  answer_box Error "Error. DirectX-Error: 002\nNo sound device was found."
   # A failed start tells scripts and launchers so.
   expect_exit 15 1
   ! grep -q . "$case_dir/sound.raw" 2>/dev/null || fail "sound was played"
@@ -523,6 +524,38 @@ case_installer() {
   [[ ! -e $folder ]] || fail "left behind: $(find "$folder" | xargs)"
   [[ ! -e $shortcut ]] || fail "the Start menu shortcut is left"
   ! wine reg query "$uninstall_key" >/dev/null 2>&1 || fail "the uninstall entry is left"
+}
+
+# The version record and manifest of both programs as Windows reads them, and
+# the icon's sizes (the window's icons are the backend's own test).
+case_resources() {
+  : "${TONKELWERK_VERSION:?}"
+  local exe report descriptions=()
+  for exe in "$TONKELWERK_EXE" "$RENDER_EXE"; do
+    report=$(python3 "$(dirname "$0")/pe_resources.py" "$exe") || fail "$exe: unreadable"
+    local expected=("FileVersion=$TONKELWERK_VERSION" "ProductVersion=$TONKELWERK_VERSION"
+                    "ProductName=Tonkelwerk" "CompanyName=The Tonkelwerk developers"
+                    "OriginalFilename=$(basename "$exe")")
+    local line
+    for line in "${expected[@]}"; do
+      grep -qxF "version $line" <<<"$report" || fail "$(basename "$exe") lacks $line"
+    done
+    grep -q '^version LegalCopyright=.*zlib license' <<<"$report" || fail "no zlib license named"
+    descriptions+=("$(sed -n 's/^version FileDescription=//p' <<<"$report")")
+    local manifest
+    manifest=$(sed -n 's/^manifest //p' <<<"$report")
+    grep -q 'level="asInvoker"' <<<"$manifest" || fail "$(basename "$exe") asks for more rights"
+    (($(grep -o '<supportedOS ' <<<"$manifest" | wc -l) == 4)) ||
+      fail "$(basename "$exe") does not name Windows 7, 8, 8.1 and 10/11"
+    ! grep -qi 'dpiAware\|Common-Controls' <<<"$manifest" ||
+      fail "$(basename "$exe") changes the scaling or the controls' look"
+  done
+  [[ -n ${descriptions[0]} && -n ${descriptions[1]} && ${descriptions[0]} != "${descriptions[1]}" ]] ||
+    fail "the descriptions are '${descriptions[0]}' and '${descriptions[1]}'"
+  local sizes
+  sizes=$(python3 "$(dirname "$0")/pe_resources.py" "$TONKELWERK_EXE" | sed -n 's/^icon //p' | xargs)
+  [[ $sizes == "16 32 20 32 24 32 32 32 40 32 48 32 64 32 256 32" ]] ||
+    fail "the icon holds (size bits): $sizes"
 }
 
 # --- main -------------------------------------------------------------------

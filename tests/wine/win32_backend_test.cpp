@@ -112,6 +112,28 @@ TEST_F(Win32Window, OpensCentredWithTheClientSizeAndStyleAsked) {
   EXPECT_EQ(std::string(className), "WindowClass_" + std::to_string(window_));
 }
 
+// The width of `icon`'s picture, 0 without an icon.
+LONG IconWidth(HICON icon) {
+  ICONINFO info{};
+  if (!icon || !GetIconInfo(icon, &info)) return 0;
+  BITMAP picture{};
+  GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof picture, &picture);
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  return picture.bmWidth;
+}
+
+// Caption and taskbar show the small picture at the system's size, not the
+// large one shrunk; Alt+Tab the large one.
+TEST_F(Win32Window, CarriesTheProgramIconAtTheSmallAndLargeSizes) {
+  HWND handle = Native(window_);
+  const auto icon = [handle](WPARAM kind) {
+    return IconWidth(reinterpret_cast<HICON>(SendMessageA(handle, WM_GETICON, kind, 0)));
+  };
+  EXPECT_EQ(icon(ICON_SMALL), GetSystemMetrics(SM_CXSMICON));
+  EXPECT_EQ(icon(ICON_BIG), GetSystemMetrics(SM_CXICON));
+}
+
 TEST_F(Win32Window, ShowingQueuesItsActivationBeforeTheFirstEmptyPoll) {
   EXPECT_EQ(CountOf(first_, 13104), 1);
   for (int i = 0; i < 5; ++i) EXPECT_EQ(EventPoll(), kEventNone);
