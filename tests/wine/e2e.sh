@@ -572,8 +572,9 @@ case_installer() {
   [[ $(user_path) == "REG_EXPAND_SZ $user_path_before;C:\Other\Tonkelwerk" ]] ||
     fail "PATH after setup into another folder: $(user_path)"
 
+  # By its name alone, as in a new console: found through the user's PATH.
   local knobs=(--start 30 --end 200 --freq 164 --rustle 20 --cutter 90 --len 40 --seed 7)
-  (cd "$case_dir" && wine "$folder/tonkelwerk-render.exe" "${knobs[@]}" -o windows.wav) ||
+  (cd "$case_dir" && wine cmd /c "tonkelwerk-render.exe ${knobs[*]} -o windows.wav" </dev/null) ||
     fail "the installed tonkelwerk-render.exe failed"
   "$LINUX_RENDER" "${knobs[@]}" -o "$case_dir/linux.wav"
   cmp "$case_dir/linux.wav" "$case_dir/windows.wav" || fail "Windows and Linux renders differ"
