@@ -498,11 +498,13 @@ for bit in (0x4, 0x8, 0x10):
         count = struct.unpack_from("<H", data, at)[0]
         text = data[at + 2:at + 2 + count * width]
         at += 2 + count * width
-        if bit == 0x10: print(text.decode("utf-16-le" if width == 2 else "latin-1"))' "$1"; }
+        if bit == 0x10: print(text.decode("utf-16-le" if width == 2 else "latin-1").rstrip("\0"))' "$1"; }
 
-# Value $2 of registry key $1 as `reg query` prints it, type first.
+# Value $2 of registry key $1 as `reg query` prints it, type first; nothing
+# when there is no such value.
 reg_value() {
-  wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *\(REG_[A-Z_]*\) *\(.*\)/\1 \2/p"
+  { wine reg query "$1" /v "$2" 2>/dev/null || true; } | tr -d '\r' |
+    sed -n "s/^ *$2 *\(REG_[A-Z_]*\) *\(.*\)/\1 \2/p"
 }
 
 user_path() { reg_value 'HKCU\Environment' Path; }
