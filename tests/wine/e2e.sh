@@ -551,16 +551,18 @@ case_installer() {
   local size files_kb
   size=$(reg_value "$uninstall_key" EstimatedSize)
   files_kb=$(($(cat "$folder"/* | wc -c) / 1024))
-  [[ $size == "REG_DWORD 0x"* ]] && ((${size#REG_DWORD } >= files_kb && ${size#REG_DWORD } <= files_kb + 5)) ||
-    fail "EstimatedSize is '$size', the files take $files_kb KB"
+  size=${size#REG_DWORD 0x}
+  [[ $size =~ ^[0-9a-fA-F]+$ ]] || fail "EstimatedSize is no DWORD: '$size'"
+  ((16#$size >= files_kb && 16#$size <= files_kb + 5)) ||
+    fail "EstimatedSize is $((16#$size)) KB, the files take $files_kb KB"
   [[ $(user_path) == "REG_EXPAND_SZ $user_path_before;C:\Games\Tonkelwerk" ]] ||
     fail "PATH after setup: $(user_path)"
 
   # Again without a folder: the installed one, its PATH entry not doubled;
   # /PATH=0 takes that entry off again.
   setup
-  [[ -z $(find "$WINEPREFIX/drive_c/users" -path '*/Programs/Tonkelwerk' -type d) ]] &&
-    [[ $(reg_value "$uninstall_key" InstallLocation) == 'REG_SZ C:\Games\Tonkelwerk' ]] ||
+  [[ -z $(find "$WINEPREFIX/drive_c/users" -path '*/Programs/Tonkelwerk' -type d) &&
+     $(reg_value "$uninstall_key" InstallLocation) == 'REG_SZ C:\Games\Tonkelwerk' ]] ||
     fail "setup again did not go to the installed folder"
   [[ $(user_path) == "REG_EXPAND_SZ $user_path_before;C:\Games\Tonkelwerk" ]] ||
     fail "PATH after setup again: $(user_path)"
@@ -569,7 +571,7 @@ case_installer() {
 
   # Into another folder: the old copy goes, with the folders it made.
   setup /PATH=1 '/D=C:\Other\Tonkelwerk'
-  [[ ! -e $WINEPREFIX/drive_c/Games ]] || fail "the old copy is left: $(find "$WINEPREFIX/drive_c/Games" | xargs)"
+  [[ ! -e $WINEPREFIX/drive_c/Games ]] || fail "the old copy is left: $(find "$WINEPREFIX/drive_c/Games" -printf '%P ')"
   folder=$WINEPREFIX/drive_c/Other/Tonkelwerk
   [[ $(user_path) == "REG_EXPAND_SZ $user_path_before;C:\Other\Tonkelwerk" ]] ||
     fail "PATH after setup into another folder: $(user_path)"
@@ -588,7 +590,7 @@ case_installer() {
   # The uninstaller runs from a copy of itself in the temporary folder.
   wine "$folder/Uninstall.exe" /S </dev/null >/dev/null 2>&1 || fail "the uninstaller failed"
   wineserver -w
-  [[ ! -e $WINEPREFIX/drive_c/Other ]] || fail "left behind: $(find "$WINEPREFIX/drive_c/Other" | xargs)"
+  [[ ! -e $WINEPREFIX/drive_c/Other ]] || fail "left behind: $(find "$WINEPREFIX/drive_c/Other" -printf '%P ')"
   [[ ! -e $shortcut ]] || fail "the Start menu shortcut is left"
   ! wine reg query "$uninstall_key" >/dev/null 2>&1 || fail "the uninstall entry is left"
   [[ $(user_path) == "REG_EXPAND_SZ $user_path_before" ]] || fail "PATH after uninstalling: $(user_path)"
