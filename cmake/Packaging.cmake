@@ -15,7 +15,10 @@ if(WIN32)
   # Texts for Notepad: CR LF line ends and a .txt name.
   file(READ ${PROJECT_SOURCE_DIR}/LICENSE license_text)
   file(CONFIGURE OUTPUT LICENSE.txt CONTENT "${license_text}" @ONLY NEWLINE_STYLE CRLF)
-  file(READ ${PROJECT_SOURCE_DIR}/README.md readme_text)
+  # README.txt is for the people who run the program, not the ones who build it.
+  set(readme ${PROJECT_SOURCE_DIR}/packaging/windows/README.txt.in)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${readme})
+  file(READ ${readme} readme_text)
   file(CONFIGURE OUTPUT README.txt CONTENT "${readme_text}" @ONLY NEWLINE_STYLE CRLF)
   install(FILES ${CMAKE_BINARY_DIR}/LICENSE.txt ${CMAKE_BINARY_DIR}/README.txt DESTINATION .
           COMPONENT program)

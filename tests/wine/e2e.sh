@@ -478,11 +478,43 @@ case_render_kits() {
 
 # The portable zip holds the two programs (a windowed one and a console one)
 # and the two texts; the installer puts them into a folder of its own, adds a
-# Start menu shortcut and an entry in the installed programs, and its
-# uninstaller takes all of that away again.
+# Start menu shortcut that starts in Documents, an entry in the installed
+# programs and the folder to the user's PATH; installing again keeps one copy,
+# and the uninstaller takes all of that away again, down to the folders it
+# made and the one PATH entry.
 pe_subsystem() { python3 -c 'import struct, sys
 data = open(sys.argv[1], "rb").read()
 print(struct.unpack_from("<H", data, struct.unpack_from("<I", data, 0x3C)[0] + 0x5C)[0])' "$1"; }
+
+# The working folder that the shell link $1 names ([MS-SHLLINK] StringData).
+lnk_working_dir() { python3 -c 'import struct, sys
+data = open(sys.argv[1], "rb").read()
+flags = struct.unpack_from("<I", data, 0x14)[0]
+at = 0x4C
+if flags & 0x1: at += 2 + struct.unpack_from("<H", data, at)[0]
+if flags & 0x2: at += struct.unpack_from("<I", data, at)[0]
+width = 2 if flags & 0x80 else 1
+for bit in (0x4, 0x8, 0x10):
+    if flags & bit:
+        count = struct.unpack_from("<H", data, at)[0]
+        text = data[at + 2:at + 2 + count * width]
+        at += 2 + count * width
+        if bit == 0x10: print(text.decode("utf-16-le" if width == 2 else "latin-1").rstrip("\0"))' "$1"; }
+
+# Value $2 of registry key $1 as `reg query` prints it, type first; nothing
+# when there is no such value.
+reg_value() {
+  { wine reg query "$1" /v "$2" 2>/dev/null || true; } | tr -d '\r' |
+    sed -n "s/^ *$2 *\(REG_[A-Z_]*\) *\(.*\)/\1 \2/p"
+}
+
+user_path() { reg_value 'HKCU\Environment' Path; }
+
+# Runs the installer silently with options $@ and waits until it is done.
+setup() {
+  wine "$SETUP_EXE" /S "$@" </dev/null >/dev/null 2>&1 || fail "setup $* failed"
+  wineserver -w
+}
 
 case_installer() {
   [[ -x $LINUX_RENDER ]] || fail "no Linux tonkelwerk-render at $LINUX_RENDER (build preset release)"
@@ -490,26 +522,64 @@ case_installer() {
   listing=$(unzip -Z1 "$PORTABLE_ZIP" | sed 's|^[^/]*/||' | sort | xargs)
   [[ $listing == "LICENSE.txt README.txt tonkelwerk-render.exe tonkelwerk.exe" ]] ||
     fail "the zip holds: $listing"
+  # README.txt: for Notepad, on using the program, not on building it.
+  unzip -p "$PORTABLE_ZIP" '*/README.txt' >"$case_dir/README.txt"
+  [[ $(grep -c $'\r$' "$case_dir/README.txt") == $(wc -l <"$case_dir/README.txt") ]] ||
+    fail "README.txt has lines without CR LF"
+  grep -q 'tonkelwerk-render.exe --freq' "$case_dir/README.txt" || fail "README.txt shows no renderer command"
+  ! grep -qE 'cmake --preset|scripts/' "$case_dir/README.txt" || fail "README.txt tells how to build"
 
   # Per user: the installer's manifest asks Windows for no administrator.
   grep -aq 'level="asInvoker"' "$SETUP_EXE" || fail "the installer asks for more than the user's rights"
   local folder=$WINEPREFIX/drive_c/Games/Tonkelwerk uninstall_key
   uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tonkelwerk'
-  wine "$SETUP_EXE" /S '/D=C:\Games\Tonkelwerk' </dev/null >/dev/null 2>&1 || fail "setup failed"
-  wineserver -w
+  local user_path_before='C:\Tools;%USERPROFILE%\bin'
+  wine reg add 'HKCU\Environment' /v Path /t REG_EXPAND_SZ /d "$user_path_before" /f >/dev/null 2>&1
+  setup '/D=C:\Games\Tonkelwerk'
   listing=$(cd "$folder" && ls | xargs)
   [[ $listing == "LICENSE.txt README.txt Uninstall.exe tonkelwerk-render.exe tonkelwerk.exe" ]] ||
     fail "installed: $listing"
   (($(pe_subsystem "$folder/tonkelwerk.exe") == 2)) || fail "tonkelwerk.exe is no windowed program"
   (($(pe_subsystem "$folder/tonkelwerk-render.exe") == 3)) || fail "tonkelwerk-render.exe is no console program"
-  local shortcut
+  local shortcut documents
   shortcut=$(find "$WINEPREFIX/drive_c/users" -path '*Start Menu/Programs/Tonkelwerk.lnk')
   [[ -n $shortcut ]] || fail "no Start menu shortcut"
+  documents="$(wine cmd /c 'echo %USERPROFILE%' 2>/dev/null | tr -d '\r')\\Documents"
+  [[ $(lnk_working_dir "$shortcut") == "$documents" ]] ||
+    fail "the shortcut starts in '$(lnk_working_dir "$shortcut")', not $documents"
   wine reg query "$uninstall_key" /v UninstallString 2>/dev/null | grep -qF 'C:\Games\Tonkelwerk\Uninstall.exe' ||
     fail "no uninstaller in the list of installed programs"
+  local size files_kb
+  size=$(reg_value "$uninstall_key" EstimatedSize)
+  files_kb=$(($(cat "$folder"/* | wc -c) / 1024))
+  size=${size#REG_DWORD 0x}
+  [[ $size =~ ^[0-9a-fA-F]+$ ]] || fail "EstimatedSize is no DWORD: '$size'"
+  ((16#$size >= files_kb && 16#$size <= files_kb + 5)) ||
+    fail "EstimatedSize is $((16#$size)) KB, the files take $files_kb KB"
+  [[ $(user_path) == "REG_EXPAND_SZ $user_path_before;C:\Games\Tonkelwerk" ]] ||
+    fail "PATH after setup: $(user_path)"
 
+  # Again without a folder: the installed one, its PATH entry not doubled;
+  # /PATH=0 takes that entry off again.
+  setup
+  [[ -z $(find "$WINEPREFIX/drive_c/users" -path '*/Programs/Tonkelwerk' -type d) &&
+     $(reg_value "$uninstall_key" InstallLocation) == 'REG_SZ C:\Games\Tonkelwerk' ]] ||
+    fail "setup again did not go to the installed folder"
+  [[ $(user_path) == "REG_EXPAND_SZ $user_path_before;C:\Games\Tonkelwerk" ]] ||
+    fail "PATH after setup again: $(user_path)"
+  setup /PATH=0
+  [[ $(user_path) == "REG_EXPAND_SZ $user_path_before" ]] || fail "PATH after setup /PATH=0: $(user_path)"
+
+  # Into another folder: the old copy goes, with the folders it made.
+  setup /PATH=1 '/D=C:\Other\Tonkelwerk'
+  [[ ! -e $WINEPREFIX/drive_c/Games ]] || fail "the old copy is left: $(find "$WINEPREFIX/drive_c/Games" -printf '%P ')"
+  folder=$WINEPREFIX/drive_c/Other/Tonkelwerk
+  [[ $(user_path) == "REG_EXPAND_SZ $user_path_before;C:\Other\Tonkelwerk" ]] ||
+    fail "PATH after setup into another folder: $(user_path)"
+
+  # By its name alone, as in a new console: found through the user's PATH.
   local knobs=(--start 30 --end 200 --freq 164 --rustle 20 --cutter 90 --len 40 --seed 7)
-  (cd "$case_dir" && wine "$folder/tonkelwerk-render.exe" "${knobs[@]}" -o windows.wav) ||
+  (cd "$case_dir" && wine cmd /c "tonkelwerk-render.exe ${knobs[*]} -o windows.wav" </dev/null) ||
     fail "the installed tonkelwerk-render.exe failed"
   "$LINUX_RENDER" "${knobs[@]}" -o "$case_dir/linux.wav"
   cmp "$case_dir/linux.wav" "$case_dir/windows.wav" || fail "Windows and Linux renders differ"
@@ -521,9 +591,11 @@ case_installer() {
   # The uninstaller runs from a copy of itself in the temporary folder.
   wine "$folder/Uninstall.exe" /S </dev/null >/dev/null 2>&1 || fail "the uninstaller failed"
   wineserver -w
-  [[ ! -e $folder ]] || fail "left behind: $(find "$folder" | xargs)"
+  [[ ! -e $WINEPREFIX/drive_c/Other ]] || fail "left behind: $(find "$WINEPREFIX/drive_c/Other" -printf '%P ')"
   [[ ! -e $shortcut ]] || fail "the Start menu shortcut is left"
   ! wine reg query "$uninstall_key" >/dev/null 2>&1 || fail "the uninstall entry is left"
+  [[ $(user_path) == "REG_EXPAND_SZ $user_path_before" ]] || fail "PATH after uninstalling: $(user_path)"
+  wine reg delete 'HKCU\Environment' /v Path /f >/dev/null 2>&1
 }
 
 # The version record and manifest of both programs as Windows reads them, and
