@@ -76,14 +76,26 @@ int CreateUnique(const std::string& stem, std::string& path) {
 }
 
 // Renames `from` to `to` unless `to` exists; returns 0 or the error.
+// File systems without hard links (FAT on a memory stick, a browser's file
+// system) still claim the name atomically: an empty file made with O_EXCL
+// holds it until the rename puts the finished bytes there.
 int RenameKeepingExisting(const char* from, const char* to) {
 #ifdef RENAME_NOREPLACE
   if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return 0;
   if (errno != EINVAL && errno != ENOSYS) return errno;
 #endif
-  if (::link(from, to) != 0) return errno;
-  ::unlink(from);
-  return 0;
+  if (::link(from, to) == 0) {
+    ::unlink(from);
+    return 0;
+  }
+  if (errno == EEXIST) return EEXIST;
+  const int claim = ::open(to, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (claim < 0) return errno;
+  ::close(claim);
+  if (std::rename(from, to) == 0) return 0;
+  const int error = errno;
+  ::unlink(to);
+  return error;
 }
 
 }  // namespace
