@@ -167,7 +167,8 @@ void ogg_page_checksum_set(ogg_page* page) {
   FunctionAt<decltype(&ogg_page_checksum_set)>(Ogg(), at)(page);
 }
 
-// Without libsoxr the specifications stay empty and soxr_create says why.
+// Without libsoxr the io, quality and runtime settings stay empty and
+// soxr_create says why.
 soxr_io_spec_t soxr_io_spec(soxr_datatype_t in, soxr_datatype_t out) {
   constexpr std::size_t at = IndexOf(kSoxrFunctions, "soxr_io_spec");
   if (!Soxr().Loaded()) return {};

@@ -141,10 +141,4 @@ class InterruptTest(BatchFilesTest):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) > 1 and not sys.argv[1].startswith("-"):
-        cli.RENDER = sys.argv.pop(1)
-    if not cli.RENDER or not os.access(cli.RENDER, os.X_OK):
-        sys.exit("test_batch_files_cli.py: give the tonkelwerk-render binary in "
-                 "TONKELWERK_RENDER or as the first argument (got %r)" % cli.RENDER)
-    cli.RENDER = os.path.abspath(cli.RENDER)
-    unittest.main()
+    cli.main()

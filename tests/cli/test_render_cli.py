@@ -509,14 +509,16 @@ class PlayTest(RenderTest):
 
 
 def main():
+    """Runs the tests of the script that was started, this one or another that
+    shares this fixture."""
     global RENDER
     if len(sys.argv) > 1 and not sys.argv[1].startswith("-"):
         RENDER = sys.argv.pop(1)
     if not RENDER or not os.access(RENDER, os.X_OK):
-        sys.exit("test_render_cli.py: give the tonkelwerk-render binary in TONKELWERK_RENDER "
-                 "or as the first argument (got %r)" % RENDER)
+        sys.exit("%s: give the tonkelwerk-render binary in TONKELWERK_RENDER "
+                 "or as the first argument (got %r)" % (os.path.basename(sys.argv[0]), RENDER))
     RENDER = os.path.abspath(RENDER)
-    unittest.main()
+    unittest.main(module="__main__")
 
 
 if __name__ == "__main__":
