@@ -8,8 +8,6 @@
 //                              window style
 //   window_probe box TITLE     a message box's text (line breaks as \n) and
 //                              the centre of its OK button
-//   window_probe icons TITLE   the sizes of the window's small and big icons
-//                              (WM_GETICON), 0 where it has none
 //
 // Exit status 0 when the window was found, 1 when not, 2 for bad usage.
 #include <windows.h>
@@ -85,38 +83,17 @@ int ReportBox(HWND box) {
   return 0;
 }
 
-// The width of `icon`'s colour picture, 0 without an icon.
-long IconWidth(HICON icon) {
-  ICONINFO info{};
-  if (!icon || !GetIconInfo(icon, &info)) return 0;
-  BITMAP picture{};
-  GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof picture, &picture);
-  if (info.hbmColor) DeleteObject(info.hbmColor);
-  DeleteObject(info.hbmMask);
-  return picture.bmWidth;
-}
-
-int ReportIcons(HWND window) {
-  for (const WPARAM kind : {ICON_SMALL, ICON_BIG}) {
-    const auto icon = reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, kind, 0));
-    std::printf("%s %ld\n", kind == ICON_SMALL ? "small" : "big", IconWidth(icon));
-  }
-  std::printf("small-metric %d\n", GetSystemMetrics(SM_CXSMICON));
-  return 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::fprintf(stderr, "usage: window_probe window|box|icons TITLE\n");
+    std::fprintf(stderr, "usage: window_probe window|box TITLE\n");
     return 2;
   }
   HWND window = FindTopLevel(argv[2]);
   if (!window) return 1;
   if (std::strcmp(argv[1], "window") == 0) return ReportWindow(window);
   if (std::strcmp(argv[1], "box") == 0) return ReportBox(window);
-  if (std::strcmp(argv[1], "icons") == 0) return ReportIcons(window);
   std::fprintf(stderr, "window_probe: unknown request %s\n", argv[1]);
   return 2;
 }
