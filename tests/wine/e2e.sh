@@ -6,7 +6,8 @@
 #                    test run: DirectDraw on Wine's GDI renderer, window
 #                    frames drawn by Wine so that the close box is there
 #                    without a window manager)
-#   e2e.sh CASE      runs one case: window, attention, knobs, preview, save,
+#   e2e.sh CASE      runs one case: window, attention, knobs, dpi (the window
+#                    at 100 % and 200 % display scale), preview, save,
 #                    informations, close-box, no-sound; or backend, the backend's own tests
 #                    (a GoogleTest program) on the same display and prefix; or
 #                    commands, the command tests of every backend (a GoogleTest
@@ -664,9 +665,12 @@ crop_client() {
 # The colours of image $1, one a line, sorted.
 colours() { convert "$1" -unique-colors -depth 8 txt:- | sed -n 's/.*\(#[0-9A-F]\{6\}\).*/\1/p' | sort -u; }
 
+# The size "W H" of what image $1 shows on its background within W x H+X+Y ($2).
+drawn_size() { convert "$1" -crop "$2" +repage -trim -format '%w %h' info:; }
+
 # At 100 % the window shows the very pixels it showed before it could scale;
-# at 200 % its client area is twice as large and drawn at that size: dials
-# of no colour that the 100 % ones lack (a stretched picture blends them)
+# at 200 % its client area is twice as large and drawn at that size: the
+# Start dial twice as wide and tall (to a pixel), dials of no colour that the 100 % ones lack (a stretched picture blends them)
 # and not every 2 x 2 block of one colour (as a picture doubled would be); a drag
 # and a click at the doubled places turn the knob and press the button there.
 # LogPixels is put back as it was, whatever the outcome.
@@ -698,6 +702,13 @@ case_dpi() {
   sleep 1
   screenshot dpi-before.png
   crop_client dpi-before.png client-192.png
+  local small large
+  read -r -a small <<<"$(drawn_size "$case_dir/client-96.png" 90x80+0+0)"
+  read -r -a large <<<"$(drawn_size "$case_dir/client-192.png" 180x160+0+0)"
+  ((${#small[@]} == 2 && ${#large[@]} == 2)) || fail "no Start dial to measure"
+  ((large[0] - 2 * small[0] <= 1 && 2 * small[0] - large[0] <= 1 &&
+    large[1] - 2 * small[1] <= 1 && 2 * small[1] - large[1] <= 1)) ||
+    fail "at 200 % the Start dial is ${large[*]}, at 100 % ${small[*]}"
   # The dials above the captions: shapes alone, which GDI draws unblended.
   convert "$case_dir/client-192.png" -crop 1080x160+0+0 +repage "$case_dir/dials-192.png"
   convert "$case_dir/client-96.png" -crop 540x80+0+0 +repage "$case_dir/dials-96.png"
