@@ -8,11 +8,15 @@
 // brush of its colour made for the call (the black ones selected at the start
 // of the drawing serve the front colour); text whose top-left corner is at
 // the current position, which then advances; text widths; plain fonts made
-// with CreateFontA at the display's vertical resolution.
+// with CreateFontA at 96 DPI. On images of a larger scale (Win32ImageScale)
+// the drawing keeps the program's coordinates and GDI's mapping mode
+// enlarges every shape, pen and font, so they are drawn at the monitor's
+// resolution rather than blown up; pens then stay inside the figures' boxes
+// as a 1-pixel pen does.
 // Leaves out: drawing on the back buffer, pixel access, other shapes, font
 // styles.
 // Depends on: GDI32, DirectDraw surfaces' GetDC and ReleaseDC, the screen
-// service's images (Win32ImageSurface).
+// service's images (Win32ImageSurface, Win32ImageScale).
 #include <windows.h>
 // The headers below need windows.h first.
 #include <ddraw.h>
@@ -20,6 +24,7 @@
 #include <string>
 
 #include "platform/screen/screen.h"
+#include "platform/win32/win32_dpi.h"
 #include "platform/win32/win32_shared.h"
 
 namespace {
@@ -58,8 +63,12 @@ HBRUSH Win32BlackBrush() {
   return brush;
 }
 
+HPEN Win32Pen(COLORREF colour) {
+  return CreatePen(PS_INSIDEFRAME, 1, colour);
+}
+
 HPEN Win32BlackPen() {
-  static const HPEN pen = CreatePen(PS_SOLID, 1, kBlack);
+  static const HPEN pen = Win32Pen(kBlack);
   return pen;
 }
 
@@ -75,7 +84,7 @@ void Win32DrawShape(std::uint32_t colour, Shape shape) {
     shape(drawing.context);
     return;
   }
-  HPEN pen = CreatePen(PS_SOLID, 1, colour);
+  HPEN pen = Win32Pen(colour);
   HBRUSH brush = Win32Outline() ? nullptr : CreateSolidBrush(colour);
   HGDIOBJ previousPen = SelectObject(drawing.context, pen);
   HGDIOBJ previousBrush = brush ? SelectObject(drawing.context, brush) : nullptr;
@@ -84,6 +93,26 @@ void Win32DrawShape(std::uint32_t colour, Shape shape) {
   if (brush) SelectObject(drawing.context, previousBrush);
   DeleteObject(pen);
   if (brush) DeleteObject(brush);
+}
+
+// SetPixelV sets one monitor pixel; a program pixel may be a square of them.
+void Win32SetPixel(std::int32_t x, std::int32_t y, std::uint32_t colour) {
+  if (Win32ImageScale() == 1) {
+    SetPixelV(drawing.context, x, y, colour);
+    return;
+  }
+  HBRUSH brush = CreateSolidBrush(colour);
+  const RECT pixel{x, y, x + 1, y + 1};
+  FillRect(drawing.context, &pixel, brush);
+  DeleteObject(brush);
+}
+
+// Program pixels to the image's monitor pixels.
+void Win32SetScale(HDC context, int scale) {
+  if (scale == 1) return;
+  SetMapMode(context, MM_ANISOTROPIC);
+  SetWindowExtEx(context, 1, 1, nullptr);
+  SetViewportExtEx(context, scale, scale, nullptr);
 }
 
 }  // namespace
@@ -100,6 +129,7 @@ std::int32_t DrawingBegin(ImageHandle image) {
   drawing.surface = surface;
   drawing.context = context;
   drawing.fillBrush = CreateSolidBrush(kBlack);
+  Win32SetScale(context, Win32ImageScale());
   SetTextAlign(context, TA_UPDATECP);
   drawing.ownBrush = SelectObject(context, Win32BlackBrush());
   drawing.ownPen = SelectObject(context, Win32BlackPen());
@@ -114,6 +144,7 @@ void DrawingEnd() {
   SelectObject(drawing.context, drawing.ownPen);
   SelectObject(drawing.context, drawing.ownFont);
   DeleteObject(drawing.fillBrush);
+  SetMapMode(drawing.context, MM_TEXT);
   drawing.surface->ReleaseDC(drawing.context);
   drawing = Win32Drawing{};
 }
@@ -138,7 +169,7 @@ void DrawingRectangle(std::int32_t x, std::int32_t y, std::int32_t width, std::i
                       std::uint32_t colour) {
   if (!drawing.context) return;
   if (width == 1 && height == 1) {
-    SetPixelV(drawing.context, x, y, colour);
+    Win32SetPixel(x, y, colour);
     return;
   }
   Win32DrawShape(colour, [&](HDC context) { Rectangle(context, x, y, x + width, y + height); });
@@ -180,14 +211,11 @@ ObjectId FontLoad(ObjectId id, std::string_view face, std::int32_t points) {
   if (!font) return 0;
   const ObjectId identifier =
       id == kNewObject ? ObjectTable<Win32FontRecord>::ReferenceOf(font) : id;
-  HDC display = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
-  if (display) {
-    // A negative height asks for the character height without internal leading.
-    const int height = -MulDiv(points, GetDeviceCaps(display, LOGPIXELSY), 72);
-    font->handle = CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0,
-                               0, 0, 0, std::string(face).c_str());
-    DeleteDC(display);
-  }
+  // A negative height asks for the character height without internal
+  // leading; images of a larger scale enlarge the font with the drawing.
+  const int height = -MulDiv(points, kWin32LogicalDpi, 72);
+  font->handle = CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0,
+                             0, 0, std::string(face).c_str());
   if (!font->handle) {
     fonts.Remove(identifier);
     return 0;

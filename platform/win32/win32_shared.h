@@ -3,7 +3,7 @@
 // Implements: the program's module handle and icon, the hidden multimedia
 // window ("MultimediaBase Class", a never-shown 1 x 1 pop-up that is the sound
 // device's cooperative window and the screen's owner while no screen is
-// open), DLLs loaded at run time with their entry points, and the one look-up
+// open), DLLs loaded at run time with their entry points, and the two look-ups
 // that drawing needs from the screen service.
 // Leaves out: everything specific to one service.
 // Depends on: User32 and Kernel32 only. Included only by win32 backend files.
@@ -34,6 +34,10 @@ struct IDirectDrawSurface7;
 // The DirectDraw surface of a live image of the screen service, or nullptr
 // (defined in screen_win32.cpp, used by the drawing in screen_draw_win32.cpp).
 IDirectDrawSurface7* Win32ImageSurface(std::intptr_t image);
+
+// Monitor pixels per program pixel of every image of the screen service
+// (defined in screen_win32.cpp; the drawing scales its coordinates by it).
+int Win32ImageScale();
 
 // One entry point to look up in a library.
 struct Win32Entry {

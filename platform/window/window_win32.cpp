@@ -11,7 +11,10 @@
 // activation (13104) and erase (15) events, like ones merged; EventPoll,
 // which hands out queued events first and otherwise fetches one message
 // without waiting; the cursor position in client coordinates with inclusive
-// right and bottom edges; the backend's system requirements.
+// right and bottom edges; the display scale: sizes, positions and the
+// cursor in the program's 96-DPI pixels, scaled to the window's monitor and
+// again when the window moves to a monitor of another scale, the buttons'
+// font with them; the backend's system requirements.
 // Leaves out: menus, other control kinds, user sizing, custom background
 // brushes (the record has the field; nothing sets it).
 // Depends on: User32, GDI32 (stock font), the common controls, and the win32
@@ -22,9 +25,11 @@
 #include <commctrl.h>
 
 #include <deque>
+#include <map>
 #include <optional>
 #include <string>
 
+#include "platform/win32/win32_dpi.h"
 #include "platform/win32/win32_shared.h"
 #include "platform/window/window.h"
 
@@ -54,6 +59,8 @@ struct Win32WindowRecord {
   ACCEL accelerators[kAcceleratorCount];
   HACCEL acceleratorTable;
   HBRUSH backgroundBrush;
+  UINT dpi;
+  SIZE client;  // in the program's pixels
   bool Live() const { return handle != nullptr; }
 };
 
@@ -61,6 +68,7 @@ struct Win32ButtonRecord {
   HWND handle;
   int kind;
   WNDPROC controlProcedure;
+  RECT place;  // in the program's pixels of the parent's client area
   bool Live() const { return handle != nullptr; }
 };
 
@@ -88,6 +96,7 @@ struct Win32WindowService {
   Win32EventState events;
   HWND buttonParent = nullptr;
   HFONT controlFont = nullptr;
+  std::map<UINT, HFONT> scaledControlFonts;  // by DPI, for other scales than the stock font's
   HCURSOR arrow = nullptr;
 };
 
@@ -211,6 +220,44 @@ BOOL CALLBACK Win32ForwardColourChange(HWND child, LPARAM) {
   return TRUE;
 }
 
+// The buttons' font at `dpi`: the stock GUI font at the scale it was made
+// for, else one of its kind scaled.
+HFONT Win32ControlFont(UINT dpi) {
+  const UINT stockDpi = Win32SystemDpi();
+  if (dpi == stockDpi) return service.controlFont;
+  HFONT& font = service.scaledControlFonts[dpi];
+  if (!font) {
+    LOGFONTA look{};
+    GetObjectA(service.controlFont, sizeof look, &look);
+    look.lfHeight = MulDiv(look.lfHeight, static_cast<int>(dpi), static_cast<int>(stockDpi));
+    look.lfWidth = 0;
+    font = CreateFontIndirectA(&look);
+  }
+  return font ? font : service.controlFont;
+}
+
+// Places the button and sets its font for the parent's scale `dpi`.
+void Win32PlaceButton(const Win32ButtonRecord& button, UINT dpi) {
+  const RECT& place = button.place;
+  MoveWindow(button.handle, Win32DevicePixels(place.left, dpi), Win32DevicePixels(place.top, dpi),
+             Win32DevicePixels(place.right - place.left, dpi),
+             Win32DevicePixels(place.bottom - place.top, dpi), TRUE);
+  SendMessageA(button.handle, WM_SETFONT, reinterpret_cast<WPARAM>(Win32ControlFont(dpi)), TRUE);
+}
+
+// The window on a monitor of another scale: its outer rectangle `outer` as
+// Windows suggests, its buttons placed anew.
+void Win32Rescale(HWND handle, ObjectId id, UINT dpi, const RECT& outer) {
+  Win32WindowRecord* window = service.windows.Find(id);
+  if (!window || window->handle != handle) return;
+  window->dpi = dpi;
+  SetWindowPos(handle, nullptr, outer.left, outer.top, outer.right - outer.left,
+               outer.bottom - outer.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  service.buttons.ForEachLive([&](const Win32ButtonRecord& button) {
+    if (GetParent(button.handle) == handle) Win32PlaceButton(button, dpi);
+  });
+}
+
 LRESULT CALLBACK Win32WindowProcedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
   const ObjectId id = Win32WindowIdentifier(handle);
   service.events.eventWindow = id;
@@ -235,6 +282,9 @@ LRESULT CALLBACK Win32WindowProcedure(HWND handle, UINT message, WPARAM wParam, 
     case WM_SYSCOLORCHANGE:
       EnumChildWindows(handle, Win32ForwardColourChange, 0);
       break;
+    case WM_DPICHANGED:
+      Win32Rescale(handle, id, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
   }
   return DefWindowProcA(handle, message, wParam, lParam);
 }
@@ -265,14 +315,21 @@ void Win32RegisterWindowClass(const std::string& className) {
   RegisterClassA(&windowClass);  // a failure shows as a failed CreateWindowExA
 }
 
-// The window's outer rectangle: its size from the client size and the style,
-// its position from the flags.
-RECT Win32OuterRectangle(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
-                         DWORD style, std::uint32_t flags) {
-  RECT outer{0, 0, width, height};
-  AdjustWindowRect(&outer, style, FALSE);
-  LONG outerWidth = outer.right - outer.left;
-  LONG outerHeight = outer.bottom - outer.top;
+// The outer size of a window of `style` whose client area is `client`
+// program pixels at `dpi`.
+SIZE Win32OuterSize(SIZE client, UINT dpi, DWORD style) {
+  RECT outer{0, 0, Win32DevicePixels(client.cx, dpi), Win32DevicePixels(client.cy, dpi)};
+  Win32AdjustWindowRect(outer, style, dpi);
+  return {outer.right - outer.left, outer.bottom - outer.top};
+}
+
+// The window's outer rectangle: its size from the client size, the scale and
+// the style, its position from the flags.
+RECT Win32OuterRectangle(std::int32_t x, std::int32_t y, SIZE client, UINT dpi, DWORD style,
+                         std::uint32_t flags) {
+  const SIZE outer = Win32OuterSize(client, dpi, style);
+  LONG outerWidth = outer.cx;
+  LONG outerHeight = outer.cy;
   const bool centred = flags & (kWindowCentreScreen | kWindowCentreActive);
   if ((x == kWindowNoPosition || y == kWindowNoPosition) && !centred) x = y = CW_USEDEFAULT;
   HWND active = GetActiveWindow();
@@ -311,15 +368,28 @@ const Win32WindowRecord* Win32WindowOfHandle(HWND handle) {
   return found;
 }
 
-// The cursor in the window's client coordinates, if it lies inside the
-// client area (right and bottom edges included).
+// The cursor in the window's client coordinates, in the program's pixels,
+// if it lies inside the client area (right and bottom edges included).
 bool Win32CursorInClient(ObjectId id, POINT& cursor) {
   const Win32WindowRecord* window = service.windows.Find(id);
   if (!window || !GetCursorPos(&cursor) || !ScreenToClient(window->handle, &cursor)) return false;
   if (cursor.x < 0 || cursor.y < 0) return false;
   RECT client;
   GetClientRect(window->handle, &client);
-  return cursor.x <= client.right && cursor.y <= client.bottom;
+  if (cursor.x > client.right || cursor.y > client.bottom) return false;
+  cursor = {Win32LogicalPixels(cursor.x, window->dpi), Win32LogicalPixels(cursor.y, window->dpi)};
+  return true;
+}
+
+// Windows that open on a monitor of another scale than the primary one's get
+// the client size of that scale.
+void Win32FitToMonitor(Win32WindowRecord& window, DWORD style) {
+  const UINT dpi = Win32WindowDpi(window.handle);
+  if (dpi == window.dpi) return;
+  window.dpi = dpi;
+  const SIZE outer = Win32OuterSize(window.client, dpi, style);
+  SetWindowPos(window.handle, nullptr, 0, 0, outer.cx, outer.cy,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // A movable block holding `text` as UTF-16 with its terminator, or nullptr.
@@ -364,6 +434,8 @@ void WindowServiceShutdown() {
   service.buttons.Clear();
   service.events.queue.clear();
   service.buttonParent = nullptr;
+  for (const auto& [dpi, font] : service.scaledControlFonts) DeleteObject(font);
+  service.scaledControlFonts.clear();
 }
 
 std::array<std::string_view, 3> SystemRequirements() {
@@ -392,7 +464,9 @@ ObjectId MainWindowOpen(ObjectId id, std::int32_t x, std::int32_t y, std::int32_
   const bool hidden = flags & kWindowHidden;
   flags &= ~kWindowHidden;
   const DWORD style = flags & ~(kWindowCentreScreen | kWindowCentreActive);
-  const RECT outer = Win32OuterRectangle(x, y, width, height, style, flags);
+  window->client = {width, height};
+  window->dpi = Win32WindowDpi(nullptr);
+  const RECT outer = Win32OuterRectangle(x, y, window->client, window->dpi, style, flags);
 
   window->handle = CreateWindowExA(
       0, className.c_str(), std::string(title).c_str(), style, outer.left, outer.top,
@@ -403,6 +477,7 @@ ObjectId MainWindowOpen(ObjectId id, std::int32_t x, std::int32_t y, std::int32_
     return 0;
   }
   Win32SetTag(window->handle, identifier);
+  Win32FitToMonitor(*window, style);
   SendMessageA(window->handle, WM_SETICON, ICON_SMALL,
                reinterpret_cast<LPARAM>(Win32ProgramSmallIcon()));
   SendMessageA(window->handle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Win32ProgramIcon()));
@@ -423,10 +498,9 @@ WindowHandle ButtonParentSet(WindowHandle parent) {
 
 ObjectId ButtonAdd(ObjectId id, std::int32_t x, std::int32_t y, std::int32_t width,
                    std::int32_t height, std::string_view text) {
-  HWND handle = CreateWindowExA(0, "Button", std::string(text).c_str(), kButtonStyle, x, y, width,
-                                height, service.buttonParent,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kNoWindow)),
-                                Win32Module(), nullptr);
+  HWND handle = CreateWindowExA(
+      0, "Button", std::string(text).c_str(), kButtonStyle, 0, 0, 0, 0, service.buttonParent,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kNoWindow)), Win32Module(), nullptr);
   if (!handle) return 0;
   Win32ButtonRecord* button = service.buttons.Create(id);
   if (!button) {
@@ -441,7 +515,8 @@ ObjectId ButtonAdd(ObjectId id, std::int32_t x, std::int32_t y, std::int32_t wid
       SetWindowLongPtrA(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Win32ButtonProcedure)));
   SetWindowLongPtrA(handle, GWLP_ID, identifier);
   Win32SetTag(handle, identifier);
-  SendMessageA(handle, WM_SETFONT, reinterpret_cast<WPARAM>(service.controlFont), TRUE);
+  button->place = {x, y, x + width, y + height};
+  Win32PlaceButton(*button, Win32WindowDpi(service.buttonParent));
   return id == kNewObject ? identifier : reinterpret_cast<ObjectId>(handle);
 }
 

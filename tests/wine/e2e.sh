@@ -6,7 +6,8 @@
 #                    test run: DirectDraw on Wine's GDI renderer, window
 #                    frames drawn by Wine so that the close box is there
 #                    without a window manager)
-#   e2e.sh CASE      runs one case: window, attention, knobs, preview, save,
+#   e2e.sh CASE      runs one case: window, attention, knobs, dpi (the window
+#                    at 100 % and 200 % display scale), preview, save,
 #                    informations, close-box, no-sound; or backend, the backend's own tests
 #                    (a GoogleTest program) on the same display and prefix; or
 #                    commands, the command tests of every backend (a GoogleTest
@@ -122,26 +123,30 @@ await_main_window() {
   read -r origin_x origin_y <<<"$(field origin "$main_report")"
 }
 
+# Display pixels per pixel of the program's own coordinates: 2 at 200 %.
+scale=1
+
 # Clicks at client coordinates of the main window.
 click_client() {
-  xdotool mousemove $((origin_x + $1)) $((origin_y + $2)) click 1
+  xdotool mousemove $((origin_x + $1 * scale)) $((origin_y + $2 * scale)) click 1
 }
 
 # Holds the left button on the right half of the knob at client x $1 for $2
 # seconds: the knob turns up by its step every frame.
 turn_knob_up() {
-  xdotool mousemove $((origin_x + $1 + 55)) $((origin_y + 45)) mousedown 1
+  xdotool mousemove $((origin_x + ($1 + 55) * scale)) $((origin_y + 45 * scale)) mousedown 1
   xdotool mousemove_relative 1 0 sleep "$2" mouseup 1
 }
 
 screenshot() { import -window root "$E2E_DIR/$1"; }
 
 # Pixels of the knob image at client x $1 that differ between the two
-# screenshots of the knobs case.
+# screenshots "${2:-knobs}-before.png" and "-turned.png".
 knob_change() {
-  local area="70x90+$((origin_x + $1))+$((origin_y + 10))" shot
+  local area="$((70 * scale))x$((90 * scale))+$((origin_x + $1 * scale))+$((origin_y + 10 * scale))"
+  local shot
   for shot in before turned; do
-    convert "$E2E_DIR/knobs-$shot.png" -crop "$area" +repage "$case_dir/knob-$shot.png"
+    convert "$E2E_DIR/${2:-knobs}-$shot.png" -crop "$area" +repage "$case_dir/knob-$shot.png"
   done
   compare -metric AE "$case_dir/knob-before.png" "$case_dir/knob-turned.png" null: 2>&1 || true
 }
@@ -598,7 +603,8 @@ case_installer() {
   wine reg delete 'HKCU\Environment' /v Path /f >/dev/null 2>&1
 }
 
-# The version record and manifest of both programs as Windows reads them, and
+# The version record and manifest of both programs as Windows reads them
+# (aware of each monitor's scale, classic controls), and
 # the icon's sizes (the window's icons are the backend's own test).
 case_resources() {
   : "${TONKELWERK_VERSION:?}"
@@ -619,8 +625,10 @@ case_resources() {
     grep -q 'level="asInvoker"' <<<"$manifest" || fail "$(basename "$exe") asks for more rights"
     (($(grep -o '<supportedOS ' <<<"$manifest" | wc -l) == 4)) ||
       fail "$(basename "$exe") does not name Windows 7, 8, 8.1 and 10/11"
-    ! grep -qi 'dpiAware\|Common-Controls' <<<"$manifest" ||
-      fail "$(basename "$exe") changes the scaling or the controls' look"
+    grep -q '<dpiAwareness [^>]*>PerMonitorV2, PerMonitor</dpiAwareness>' <<<"$manifest" &&
+      grep -q '<dpiAware [^>]*>true/pm</dpiAware>' <<<"$manifest" ||
+      fail "$(basename "$exe") leaves the display scale to Windows"
+    ! grep -qi 'Common-Controls' <<<"$manifest" || fail "$(basename "$exe") changes the controls' look"
   done
   [[ -n ${descriptions[0]} && -n ${descriptions[1]} && ${descriptions[0]} != "${descriptions[1]}" ]] ||
     fail "the descriptions are '${descriptions[0]}' and '${descriptions[1]}'"
@@ -628,6 +636,98 @@ case_resources() {
   sizes=$(python3 "$(dirname "$0")/pe_resources.py" "$TONKELWERK_EXE" | sed -n 's/^icon //p' | xargs)
   [[ $sizes == "16 32 20 32 24 32 32 32 40 32 48 32 64 32 256 32" ]] ||
     fail "the icon holds (size bits): $sizes"
+}
+
+# --- the display scale ---------------------------------------------------------
+
+readonly dpi_reference=$(dirname "$0")/dpi-96-client.png
+
+# Sets the display scale of the programs started from now on: LogPixels $1
+# (96 is 100 %), or no value of the user's own for "".
+log_pixels() {
+  wineserver -k 2>/dev/null || true
+  local key='HKCU\Control Panel\Desktop'
+  if [[ -n $1 ]]; then
+    wine reg add "$key" /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  else
+    wine reg delete "$key" /v LogPixels /f >/dev/null 2>&1 || true
+  fi
+  wineserver -w
+}
+
+# The client area of screenshot $1 at the display's pixels, as $2.
+crop_client() {
+  local size
+  size=$(field client "$main_report")
+  convert "$E2E_DIR/$1" -crop "${size% *}x${size#* }+$origin_x+$origin_y" +repage "$case_dir/$2"
+}
+
+# The colours of image $1, one a line, sorted.
+colours() { convert "$1" -unique-colors -depth 8 txt:- | sed -n 's/.*\(#[0-9A-F]\{6\}\).*/\1/p' | sort -u; }
+
+# The size "W H" of what image $1 shows on its background within W x H+X+Y ($2).
+drawn_size() { convert "$1" -crop "$2" +repage -trim -format '%w %h' info:; }
+
+# At 100 % the window shows the very pixels it showed before it could scale;
+# at 200 % its client area is twice as large and drawn at that size: the
+# Start dial twice as wide and tall (to a pixel), dials of no colour that the 100 % ones lack (a stretched picture blends them)
+# and not every 2 x 2 block of one colour (as a picture doubled would be); a drag
+# and a click at the doubled places turn the knob and press the button there.
+# LogPixels is put back as it was, whatever the outcome.
+case_dpi() {
+  local before
+  before=$(reg_value 'HKCU\Control Panel\Desktop' LogPixels)
+  before=${before#REG_DWORD }
+  trap "log_pixels '${before:+$((before))}'; cleanup" EXIT
+  log_pixels 96
+  # At 200 % the window is wider than the other cases' screen.
+  xvfb_stop
+  xvfb_start "$case_dir/xvfb-large.log" 1600x1200x24 || fail "no large X display could be started"
+  start_program
+  await_main_window
+  sleep 1
+  screenshot dpi-96.png
+  crop_client dpi-96.png client-96.png
+  local differing
+  differing=$(compare -metric AE "$dpi_reference" "$case_dir/client-96.png" null: 2>&1) || true
+  [[ $differing == 0 ]] || fail "at 100 % the client area differs from $dpi_reference in $differing pixels"
+  close_by_close_box
+
+  log_pixels 192
+  scale=2
+  start_program
+  await_main_window
+  [[ $(field client "$main_report") == "1280 310" ]] ||
+    fail "at 200 % the client area is $(field client "$main_report"), not 1280 310"
+  sleep 1
+  screenshot dpi-before.png
+  crop_client dpi-before.png client-192.png
+  local small large
+  read -r -a small <<<"$(drawn_size "$case_dir/client-96.png" 90x80+0+0)"
+  read -r -a large <<<"$(drawn_size "$case_dir/client-192.png" 180x160+0+0)"
+  ((${#small[@]} == 2 && ${#large[@]} == 2)) || fail "no Start dial to measure"
+  ((large[0] - 2 * small[0] <= 1 && 2 * small[0] - large[0] <= 1 &&
+    large[1] - 2 * small[1] <= 1 && 2 * small[1] - large[1] <= 1)) ||
+    fail "at 200 % the Start dial is ${large[*]}, at 100 % ${small[*]}"
+  # The dials above the captions: shapes alone, which GDI draws unblended.
+  convert "$case_dir/client-192.png" -crop 1080x160+0+0 +repage "$case_dir/dials-192.png"
+  convert "$case_dir/client-96.png" -crop 540x80+0+0 +repage "$case_dir/dials-96.png"
+  local blended
+  blended=$(comm -23 <(colours "$case_dir/dials-192.png") <(colours "$case_dir/dials-96.png") | wc -l)
+  ((blended == 0)) || fail "at 200 % the dials show $blended colours of a stretched picture"
+  convert "$case_dir/client-192.png" -crop 1080x290+0+0 +repage "$case_dir/screen-192.png"
+  convert "$case_dir/screen-192.png" -sample 50% -sample 200% "$case_dir/doubled-192.png"
+  differing=$(compare -metric AE "$case_dir/screen-192.png" "$case_dir/doubled-192.png" null: 2>&1) || true
+  ((differing > 0)) || fail "at 200 % the screen is the 100 % picture doubled"
+  turn_knob_up "$freq_knob_x" 1
+  sleep 0.5
+  screenshot dpi-turned.png
+  (($(knob_change 10 dpi) == 0)) || fail "at 200 % the Start knob changed"
+  (($(knob_change "$len_knob_x" dpi) == 0)) || fail "at 200 % the Len. knob changed"
+  (($(knob_change "$freq_knob_x" dpi) > 0)) || fail "at 200 % the Freq knob did not turn"
+  click_client "$preview_x" "$preview_y"
+  answer_box Attention "$attention_text"
+  close_by_close_box
 }
 
 # --- main -------------------------------------------------------------------

@@ -193,6 +193,43 @@ TEST_F(Win32Window, MousePositionCountsTheRightAndBottomEdgesAsInside) {
   EXPECT_EQ(MousePosX(0), -1);
 }
 
+// The font a control draws its text in, as its description.
+LOGFONTA ControlFont(HWND control) {
+  LOGFONTA description{};
+  GetObjectA(reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)), sizeof description,
+             &description);
+  return description;
+}
+
+// On a monitor of 200 % and back: the buttons take their doubled places and
+// a font twice as tall, the cursor is still told in the program's pixels.
+TEST_F(Win32Window, RescalesWhenMovedToAMonitorOfAnotherScale) {
+  HWND handle = Native(window_);
+  HWND preview = ButtonHandle(0);
+  const auto placeOf = [&] {
+    RECT place;
+    GetWindowRect(preview, &place);
+    MapWindowPoints(nullptr, handle, reinterpret_cast<POINT*>(&place), 2);
+    return std::vector<LONG>{place.left, place.top, place.right, place.bottom};
+  };
+  const LONG fontHeight = ControlFont(preview).lfHeight;
+  RECT outer;
+  GetWindowRect(handle, &outer);
+  RECT doubled{outer.left, outer.top, outer.left + 2 * (outer.right - outer.left),
+               outer.top + 2 * (outer.bottom - outer.top)};
+  SendMessageA(handle, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&doubled));
+  EXPECT_EQ(placeOf(), (std::vector<LONG>{1100, 20, 1260, 70}));
+  EXPECT_EQ(ControlFont(preview).lfHeight, 2 * fontHeight);
+  POINT cursor{201, 101};
+  ClientToScreen(handle, &cursor);
+  SetCursorPos(cursor.x, cursor.y);
+  EXPECT_EQ(MousePosX(window_), 100);
+  EXPECT_EQ(MousePosY(window_), 50);
+  SendMessageA(handle, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&outer));
+  EXPECT_EQ(placeOf(), (std::vector<LONG>{550, 10, 630, 35}));
+  EXPECT_EQ(ControlFont(preview).lfHeight, fontHeight);
+}
+
 // Presses `vk` with `modifier` held (0: none), as the keyboard would, and
 // returns the events that this made.
 std::vector<std::int32_t> PressKey(WORD modifier, WORD vk) {
@@ -476,19 +513,15 @@ TEST(Win32Dialogs, GreekAndEmojiNamesComeThroughWhole) {
   RemoveDirectoryW(WideFromUtf8(folder).c_str());
 }
 
-TEST(Win32ScreenFonts, FontHeightIsMinusThePointSizeAtTheDisplaysResolution) {
+// In the program's pixels at 96 DPI at any display scale: images of a larger
+// scale enlarge the font with the drawing.
+TEST(Win32ScreenFonts, FontHeightIsMinusThePointSizeAt96Dpi) {
   const ObjectId font = FontLoad(kNewObject, "Arial", 8);
   ASSERT_NE(font, 0);
   LOGFONTA description{};
   ASSERT_NE(GetObjectA(reinterpret_cast<HFONT>(FontHandle(font)), sizeof description, &description),
             0);
-  HDC display = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
-  const int dpi = GetDeviceCaps(display, LOGPIXELSY);
-  DeleteDC(display);
-  EXPECT_EQ(description.lfHeight, -MulDiv(8, dpi, 72));
-  if (dpi == 96) {
-    EXPECT_EQ(description.lfHeight, -11);
-  }
+  EXPECT_EQ(description.lfHeight, -11);
   EXPECT_STREQ(description.lfFaceName, "Arial");
   FontsShutdown();
   EXPECT_EQ(FontHandle(font), 0);

@@ -9,6 +9,8 @@
 //   window_probe box TITLE     a message box's text (line breaks as \n) and
 //                              the centre of its OK button
 //
+// Sizes and positions are in the display's own pixels at any display scale.
+//
 // Exit status 0 when the window was found, 1 when not, 2 for bad usage.
 #include <windows.h>
 
@@ -86,6 +88,8 @@ int ReportBox(HWND box) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Unaware of the scale, the probe would be told sizes shrunk to 96 DPI.
+  SetProcessDPIAware();
   if (argc != 3) {
     std::fprintf(stderr, "usage: window_probe window|box TITLE\n");
     return 2;
