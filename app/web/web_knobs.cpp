@@ -53,6 +53,7 @@ void WebKnobSlidersOpen() {
                                        knob.size + kKnobCaptionHeight,
                                        std::string(spec.caption).c_str(), kMaxAngle, spec.step);
     slider.shown = -1;
+    SliderShow(slider, knob);
   }
 }
 
