@@ -1,8 +1,10 @@
 // The web backend's browser side, linked with --js-library: the page's
-// elements, its event queue, Canvas 2D images, Web Audio sounds, <dialog>
-// boxes and the downloads of saved files. The C++ services in
-// platform/*/*_web.cpp call these tw_* functions; platform/web/web_shared.h
-// declares them.
+// elements, its event queue (pointer events for mouse, pen and touch alike),
+// the wait for input of an idle page, Canvas 2D images in whole device
+// pixels, the knobs' sliders, Web Audio sounds, <dialog> boxes and the
+// downloads of saved files. The C++ services in platform/*/*_web.cpp and the
+// page's program (app/web/) call these tw_* functions;
+// platform/web/web_shared.h declares them.
 //
 // Every browser object lives in TW.objects under a small positive number that
 // the C++ side keeps in its ObjectTable records (0 means none).
@@ -69,14 +71,12 @@ mergeInto(LibraryManager.library, {
       return TW.mouseCode(e, double ? 2 : 0);
     },
     // Mouse, pen and finger alike, through pointer events; only the first
-    // finger of several counts. A finger lays no moves before its press, so
-    // the press also reports the cursor and a move with the button held: a
-    // finger or button held still on a knob turns it.
+    // finger of several counts. A press on the screen also reports a move
+    // with the button held, so a finger or button held still on a knob turns
+    // it (a finger lays no moves before its press).
     listenPointer: function(element) {
       element.addEventListener('pointerdown', function(e) {
         if (!e.isPrimary) return;
-        TW.held = e.buttons !== 0;
-        TW.cursor = {x: e.clientX, y: e.clientY};
         var code = TW.pressCode(e);
         if (code) TW.push(code, TW.keyState(e), 0);
         if (e.target.tagName === 'BUTTON') return;
@@ -89,7 +89,6 @@ mergeInto(LibraryManager.library, {
       });
       element.addEventListener('pointerup', function(e) {
         if (!e.isPrimary) return;
-        TW.held = e.buttons !== 0;
         // A left click on a button arrives as its command, not as a release.
         if (e.target.tagName === 'BUTTON' && e.button === 0) return;
         var code = TW.mouseCode(e, 1);
@@ -97,9 +96,7 @@ mergeInto(LibraryManager.library, {
       });
       // A pointer the browser takes back ends the drag as a release would.
       element.addEventListener('pointercancel', function(e) {
-        if (!e.isPrimary) return;
-        TW.held = false;
-        TW.push(TW.mouseCode({button: 0}, 1), 0, 0);
+        if (e.isPrimary) TW.push(TW.mouseCode({button: 0}, 1), 0, 0);
       });
       // A press on the screen leaves the keyboard focus where it is.
       element.addEventListener('mousedown', function(e) {
@@ -109,8 +106,15 @@ mergeInto(LibraryManager.library, {
     },
     listenPage: function() {
       TW.listening = true;
-      document.addEventListener('pointermove', function(e) {
-        if (e.isPrimary) TW.cursor = {x: e.clientX, y: e.clientY};
+      // Where the pointer is and whether it is held, wherever it goes; seen
+      // before the window's own listeners (a finger lays no moves before its
+      // press).
+      ['pointerdown', 'pointermove', 'pointerup', 'pointercancel'].forEach(function(type) {
+        document.addEventListener(type, function(e) {
+          if (!e.isPrimary) return;
+          TW.held = type !== 'pointercancel' && e.buttons !== 0;
+          if (type !== 'pointercancel') TW.cursor = {x: e.clientX, y: e.clientY};
+        }, true);
       });
       document.documentElement.addEventListener('pointerleave', function() { TW.cursor = null; });
       document.addEventListener('copy', function(e) {
