@@ -21,22 +21,23 @@ struct WebKnobSlider {
 
 std::array<WebKnobSlider, kKnobs.size()> sliders;
 
-void SliderShow(WebKnobSlider& slider, const KnobControl& knob) {
-  if (knob.value == slider.shown) return;
-  slider.shown = knob.value;
-  tw_knob_slider_set(slider.handle, knob.value, KnobCaption(knob, knob.value).c_str());
+void SliderShow(WebKnobSlider& slider, KnobControl* knob) {
+  const std::int32_t angle = knob->methods->GetValue(knob);
+  if (angle == slider.shown) return;
+  slider.shown = angle;
+  tw_knob_slider_set(slider.handle, angle, KnobCaption(*knob, angle).c_str());
 }
 
 // A new image holds black until the knob draws itself again at its angle.
 void KnobsRedraw() {
-  for (KnobControl* knob : appState.knobs) knob->methods->SetValue(knob, knob->value);
+  for (KnobControl* knob : appState.knobs)
+    knob->methods->SetValue(knob, knob->methods->GetValue(knob));
 }
 
 void KnobTurn(int handle, std::int32_t angle) {
   for (std::size_t i = 0; i < sliders.size(); ++i) {
-    if (sliders[i].handle != handle) continue;
     KnobControl* knob = appState.knobs[i];
-    knob->methods->SetValue(knob, angle);
+    if (sliders[i].handle == handle) knob->methods->SetValue(knob, angle);
   }
 }
 
@@ -45,13 +46,13 @@ void KnobTurn(int handle, std::int32_t angle) {
 void WebKnobSlidersOpen() {
   const auto window = static_cast<int>(WindowNativeHandle(appState.window));
   for (const KnobSpec& spec : kKnobs) {
-    const KnobControl& knob = *AppKnob(spec.knob);
+    KnobControl* knob = AppKnob(spec.knob);
     WebKnobSlider& slider = sliders[KnobIndex(spec.knob)];
     // The screen lies at the client area's top-left corner: knob positions
     // are window positions.
-    slider.handle = tw_knob_slider_add(window, knob.x, knob.y, knob.size,
-                                       knob.size + kKnobCaptionHeight,
-                                       std::string(spec.caption).c_str(), kMaxAngle, spec.step);
+    slider.handle =
+        tw_knob_slider_add(window, knob->x, knob->y, knob->size, knob->size + kKnobCaptionHeight,
+                           std::string(spec.caption).c_str(), kMaxAngle, spec.step);
     slider.shown = -1;
     SliderShow(slider, knob);
   }
@@ -61,5 +62,5 @@ void WebKnobsHandle() {
   if (tw_screen_ratio_follow()) KnobsRedraw();
   int angle = 0;
   for (int handle; (handle = tw_knob_turn_next(&angle)) != 0;) KnobTurn(handle, angle);
-  for (std::size_t i = 0; i < sliders.size(); ++i) SliderShow(sliders[i], *appState.knobs[i]);
+  for (std::size_t i = 0; i < sliders.size(); ++i) SliderShow(sliders[i], appState.knobs[i]);
 }

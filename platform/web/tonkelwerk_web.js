@@ -65,10 +65,10 @@ mergeInto(LibraryManager.library, {
     // no clicks.
     pressCode: function(e) {
       var last = TW.lastPress;
-      var double = !!last && last.button === e.button && e.timeStamp - last.time <= 500 &&
+      var again = !!last && last.button === e.button && e.timeStamp - last.time <= 500 &&
                    Math.abs(e.clientX - last.x) <= 2 && Math.abs(e.clientY - last.y) <= 2;
-      TW.lastPress = double ? null : {button: e.button, time: e.timeStamp, x: e.clientX, y: e.clientY};
-      return TW.mouseCode(e, double ? 2 : 0);
+      TW.lastPress = again ? null : {button: e.button, time: e.timeStamp, x: e.clientX, y: e.clientY};
+      return TW.mouseCode(e, again ? 2 : 0);
     },
     // Mouse, pen and finger alike, through pointer events; only the first
     // finger of several counts. A press on the screen also reports a move
