@@ -6,7 +6,8 @@
 // 2 x 2 square for radius 1; text with its top-left corner at a point, on an
 // opaque background unless the style says otherwise; text widths; fonts as
 // CSS font lists (the face, then Liberation Sans, then any sans serif) at
-// the point size in whole pixels at 96 dots per inch. Canvas
+// the point size in whole pixels at 96 dots per inch; everything drawn at
+// the screen's device pixel ratio, so crisp on any screen. Canvas
 // paths are always antialiased, so shapes are laid down here as rows of whole
 // pixels, as crisp as the GDI shapes they stand for; text is antialiased.
 // Leaves out: drawing on the back buffer and pixel access (the program draws

@@ -3,7 +3,9 @@
 // Implements: ScreenInit (the browser can draw on a canvas) with the reason
 // of its failure; the embedded
 // screen as a rectangle of the window's canvas; images as off-screen
-// canvases, black when new, copied opaquely and clipped to the screen; the
+// canvases, black when new, copied opaquely and clipped to the screen; every
+// canvas in whole device pixels (the page's program draws its images again
+// when the ratio changes); the
 // back buffer as the list of what the next present paints (the clear colour,
 // then each image with its position and drawing count); ScreenFlip presents
 // a frame only when it differs from the one on show (the same frame again

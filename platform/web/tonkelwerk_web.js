@@ -1,8 +1,10 @@
 // The web backend's browser side, linked with --js-library: the page's
-// elements, its event queue, Canvas 2D images, Web Audio sounds, <dialog>
-// boxes and the downloads of saved files. The C++ services in
-// platform/*/*_web.cpp call these tw_* functions; platform/web/web_shared.h
-// declares them.
+// elements, its event queue (pointer events for mouse, pen and touch alike),
+// the wait for input of an idle page, Canvas 2D images in whole device
+// pixels, the knobs' sliders, Web Audio sounds, <dialog> boxes and the
+// downloads of saved files. The C++ services in platform/*/*_web.cpp and the
+// page's program (app/web/) call these tw_* functions;
+// platform/web/web_shared.h declares them.
 //
 // Every browser object lives in TW.objects under a small positive number that
 // the C++ side keeps in its ObjectTable records (0 means none).
@@ -25,6 +27,12 @@ mergeInto(LibraryManager.library, {
     nesting: 0,          // timers nested in the task that runs the program
     waker: null,         // the message channel that ends short sleeps
     wakeUp: null,
+    ratio: 1,            // device pixels per pixel of every canvas
+    ratioChanged: false, // the screen's pixel ratio changed since the last look
+    held: false,         // a pointer's button or contact is down
+    lastPress: null,     // {button, time, x, y} of a press that may start a double-click
+    knobTurns: [],       // {slider, angle} asked for by the keyboard
+    inputWait: null,     // how to wake the program waiting for input
     add: function(object) {
       var id = TW.next++;
       TW.objects[id] = object;
@@ -41,61 +49,87 @@ mergeInto(LibraryManager.library, {
     },
     push: function(code, word, button) {
       TW.queue.push({code: code, word: word, button: button});
+      TW.wakeForInput();
+    },
+    share: function(kind, text) {
+      TW.shareRequests.push({kind: kind, text: text});
+      TW.wakeForInput();
     },
     // Mouse codes per button: down, up, double-click follow each other.
     mouseCode: function(e, offset) {
       var base = [513, 519, 516][e.button];
       return base === undefined ? 0 : base + offset;
     },
-    listenMouse: function(element) {
-      element.addEventListener('mousemove', function(e) { TW.push(512, TW.keyState(e), 0); });
-      element.addEventListener('mousedown', function(e) {
-        var code = TW.mouseCode(e, e.detail === 2 ? 2 : 0);
+    // A press's code: a double-click when the same button was pressed within
+    // 500 ms and 2 pixels before (Windows' defaults), as pointer events count
+    // no clicks.
+    pressCode: function(e) {
+      var last = TW.lastPress;
+      var again = !!last && last.button === e.button && e.timeStamp - last.time <= 500 &&
+                   Math.abs(e.clientX - last.x) <= 2 && Math.abs(e.clientY - last.y) <= 2;
+      TW.lastPress = again ? null : {button: e.button, time: e.timeStamp, x: e.clientX, y: e.clientY};
+      return TW.mouseCode(e, again ? 2 : 0);
+    },
+    // Mouse, pen and finger alike, through pointer events; only the first
+    // finger of several counts. A press on the screen also reports a move
+    // with the button held, so a finger or button held still on a knob turns
+    // it (a finger lays no moves before its press).
+    listenPointer: function(element) {
+      element.addEventListener('pointerdown', function(e) {
+        if (!e.isPrimary) return;
+        var code = TW.pressCode(e);
         if (code) TW.push(code, TW.keyState(e), 0);
-        // A press on the screen leaves the keyboard focus where it is.
-        if (e.target.tagName !== 'BUTTON') e.preventDefault();
+        if (e.target.tagName === 'BUTTON') return;
+        // The drag goes on outside the window, and its release comes back.
+        element.setPointerCapture(e.pointerId);
+        TW.push(512, TW.keyState(e), 0);
       });
-      element.addEventListener('mouseup', function(e) {
+      element.addEventListener('pointermove', function(e) {
+        if (e.isPrimary) TW.push(512, TW.keyState(e), 0);
+      });
+      element.addEventListener('pointerup', function(e) {
+        if (!e.isPrimary) return;
         // A left click on a button arrives as its command, not as a release.
         if (e.target.tagName === 'BUTTON' && e.button === 0) return;
         var code = TW.mouseCode(e, 1);
         if (code) TW.push(code, TW.keyState(e), 0);
       });
+      // A pointer the browser takes back ends the drag as a release would.
+      element.addEventListener('pointercancel', function(e) {
+        if (e.isPrimary) TW.push(TW.mouseCode({button: 0}, 1), 0, 0);
+      });
+      // A press on the screen leaves the keyboard focus where it is.
+      element.addEventListener('mousedown', function(e) {
+        if (e.target.tagName !== 'BUTTON') e.preventDefault();
+      });
       element.addEventListener('contextmenu', function(e) { e.preventDefault(); });
     },
     listenPage: function() {
       TW.listening = true;
-      document.addEventListener('mousemove', function(e) { TW.cursor = {x: e.clientX, y: e.clientY}; });
-      document.documentElement.addEventListener('mouseleave', function() { TW.cursor = null; });
-      document.addEventListener('keydown', TW.onKey);
+      // Where the pointer is and whether it is held, wherever it goes; seen
+      // before the window's own listeners (a finger lays no moves before its
+      // press).
+      ['pointerdown', 'pointermove', 'pointerup', 'pointercancel'].forEach(function(type) {
+        document.addEventListener(type, function(e) {
+          if (!e.isPrimary) return;
+          TW.held = type !== 'pointercancel' && e.buttons !== 0;
+          if (type !== 'pointercancel') TW.cursor = {x: e.clientX, y: e.clientY};
+        }, true);
+      });
+      document.documentElement.addEventListener('pointerleave', function() { TW.cursor = null; });
       document.addEventListener('copy', function(e) {
         if (document.querySelector('dialog[open]')) return;
         e.preventDefault();
-        TW.shareRequests.push({kind: 1, text: ''});
+        TW.share(1, '');
       });
       document.addEventListener('paste', function(e) {
         if (document.querySelector('dialog[open]')) return;
         e.preventDefault();
-        TW.shareRequests.push({kind: 2, text: e.clipboardData.getData('text')});
+        TW.share(2, e.clipboardData.getData('text'));
       });
       window.addEventListener('hashchange', function() {
-        TW.shareRequests.push({kind: 3, text: location.hash});
+        TW.share(3, location.hash);
       });
-    },
-    // Tab and Shift+Tab cycle through the window's buttons and wrap, as in a
-    // desktop window; Enter clicks nothing there, Space does (on release).
-    onKey: function(e) {
-      if (document.querySelector('dialog[open]')) return;
-      var buttons = Array.prototype.slice.call(document.querySelectorAll('.tw-window button'));
-      if (e.key === 'Tab' && !e.ctrlKey && !e.altKey && buttons.length) {
-        e.preventDefault();
-        var at = buttons.indexOf(document.activeElement);
-        var step = e.shiftKey ? -1 : 1;
-        if (at < 0) at = e.shiftKey ? 0 : -1;
-        buttons[(at + step + buttons.length) % buttons.length].focus();
-      } else if (e.key === 'Enter' && buttons.indexOf(e.target) >= 0) {
-        e.preventDefault();
-      }
     },
     // Browsers start audio only inside a user gesture: every click on a
     // button offers one.
@@ -157,9 +191,10 @@ mergeInto(LibraryManager.library, {
         ctx.fillRect(x, y, width, height);
         return;
       }
-      var canvas = ctx.canvas;
-      var left = Math.max(x, 0), right = Math.min(x + width, canvas.width);
-      var top = Math.max(y, 0), bottom = Math.min(y + height, canvas.height);
+      // Pixel access goes by device pixels.
+      var image = TW.drawing.image, r = TW.ratio;
+      var left = Math.max(x, 0) * r, right = Math.min(x + width, image.width) * r;
+      var top = Math.max(y, 0) * r, bottom = Math.min(y + height, image.height) * r;
       if (left >= right || top >= bottom) return;
       var pixels = ctx.getImageData(left, top, right - left, bottom - top);
       for (var i = 0; i < pixels.data.length; i += 4) {
@@ -172,6 +207,78 @@ mergeInto(LibraryManager.library, {
     // The page's font of a font handle; -1 is the system font.
     fontOf: function(font) {
       return font === -1 ? '12px sans-serif' : TW.objects[font];
+    },
+
+    // ---- waking ----
+    // Resumes the program in a message task of its own: the task ends the
+    // timer nesting, and the input's listeners have all run by then.
+    wakeInTask: function(wakeUp) {
+      if (!TW.waker) {
+        TW.waker = new MessageChannel();
+        TW.waker.port1.onmessage = function() {
+          TW.nesting = 0;
+          TW.wakeUp();
+        };
+      }
+      TW.wakeUp = wakeUp;
+      TW.waker.port2.postMessage(0);
+    },
+    wakeForInput: function() {
+      var wakeUp = TW.inputWait;
+      TW.inputWait = null;
+      if (wakeUp) TW.wakeInTask(wakeUp);
+    },
+    busy: function() {
+      return TW.held || TW.ratioChanged || TW.queue.length > 0 || TW.shareRequests.length > 0 ||
+             TW.knobTurns.length > 0 || TW.stale();
+    },
+    // Whether the picture on show lags an image it shows (each pass shows
+    // the same images), or nothing is on show yet.
+    stale: function() {
+      if (!TW.screen) return false;
+      if (!TW.presented) return true;
+      for (var i = 1; i < TW.frame.length; i += 4) {
+        var image = TW.objects[TW.frame[i]];
+        if (image && image.version !== TW.frame[i + 1]) return true;
+      }
+      return false;
+    },
+
+    // ---- pixel ratio ----
+    // Canvases hold whole device pixels (the ratio rounded up, as the desktop
+    // program does), so shapes and text stay crisp on any screen while every
+    // coordinate the program gives stays in its own pixels.
+    deviceRatio: function() {
+      return Math.max(1, Math.ceil(window.devicePixelRatio || 1));
+    },
+    // Sizes the canvas of `target` ({canvas, ctx, width, height}) for the
+    // ratio, which clears it, and scales its drawing to match.
+    fit: function(target) {
+      target.canvas.width = target.width * TW.ratio;
+      target.canvas.height = target.height * TW.ratio;
+      target.ctx.setTransform(TW.ratio, 0, 0, TW.ratio, 0, 0);
+      target.ctx.imageSmoothingEnabled = false;
+    },
+    fill: function(target, style) {
+      target.ctx.fillStyle = style;
+      target.ctx.fillRect(0, 0, target.width, target.height);
+    },
+    // Zooming or moving to another screen changes the ratio: the program
+    // looks at it between passes (tw_screen_ratio_follow).
+    watchRatio: function() {
+      matchMedia('(resolution: ' + window.devicePixelRatio + 'dppx)').addEventListener('change', function() {
+        TW.ratioChanged = true;
+        TW.wakeForInput();
+        TW.watchRatio();
+      }, {once: true});
+    },
+    // Places a window's child at (x, y) with the given size, in the window's
+    // pixels; the page's style turns these into a layout.
+    place: function(element, x, y, width, height) {
+      element.style.setProperty('--tw-x', x);
+      element.style.setProperty('--tw-y', y);
+      element.style.setProperty('--tw-w', width);
+      element.style.setProperty('--tw-h', height);
     }
   },
 
@@ -191,15 +298,18 @@ mergeInto(LibraryManager.library, {
         }, ms);
         return;
       }
-      if (!TW.waker) {
-        TW.waker = new MessageChannel();
-        TW.waker.port1.onmessage = function() {
-          TW.nesting = 0;
-          TW.wakeUp();
-        };
-      }
-      TW.wakeUp = wakeUp;
-      setTimeout(function() { TW.waker.port2.postMessage(0); }, ms);
+      setTimeout(function() { TW.wakeInTask(wakeUp); }, ms);
+    });
+  },
+  // Waits for the next input unless something moves: a pointer is held,
+  // input waits, or the picture on show lags its images. An idle page thus
+  // costs no timers at all. The choice is made once, on the way in: the
+  // resumed program passes through here again.
+  tw_input_wait__deps: ['$TW', '$Asyncify'],
+  tw_input_wait: function() {
+    return Asyncify.handleSleep(function(wakeUp) {
+      if (TW.busy()) wakeUp();
+      else TW.inputWait = wakeUp;
     });
   },
 
@@ -209,21 +319,28 @@ mergeInto(LibraryManager.library, {
     var host = document.getElementById('tonkelwerk') || document.body;
     var element = document.createElement('div');
     element.className = 'tw-window';
-    element.style.width = width + 'px';
-    element.style.height = height + 'px';
+    element.setAttribute('role', 'group');
+    element.setAttribute('aria-label', UTF8ToString(title));
+    element.style.setProperty('--tw-width', width);
+    element.style.setProperty('--tw-height', height);
     var canvas = document.createElement('canvas');
-    canvas.width = width;
-    canvas.height = height;
-    var ctx = canvas.getContext('2d');
+    // The picture says nothing that the knobs' sliders and the buttons do not.
+    canvas.setAttribute('aria-hidden', 'true');
     element.appendChild(canvas);
     host.appendChild(element);
+    var record = {element: element, canvas: canvas, ctx: canvas.getContext('2d'), width: width,
+                  height: height, face: getComputedStyle(element).backgroundColor};
+    if (!TW.listening) {
+      TW.ratio = TW.deviceRatio();
+      TW.watchRatio();
+    }
+    TW.fit(record);
     // The client area shows the button face until the screen paints.
-    ctx.fillStyle = getComputedStyle(element).backgroundColor;
-    ctx.fillRect(0, 0, width, height);
+    TW.fill(record, record.face);
     document.title = UTF8ToString(title);
     if (!TW.listening) TW.listenPage();
-    TW.listenMouse(element);
-    return TW.add({element: element, canvas: canvas});
+    TW.listenPointer(element);
+    return TW.add(record);
   },
   tw_window_close__deps: ['$TW'],
   tw_window_close: function(id) {
@@ -247,10 +364,7 @@ mergeInto(LibraryManager.library, {
     var button = document.createElement('button');
     button.type = 'button';
     button.textContent = UTF8ToString(text);
-    button.style.left = x + 'px';
-    button.style.top = y + 'px';
-    button.style.width = width + 'px';
-    button.style.height = height + 'px';
+    TW.place(button, x, y, width, height);
     window.element.appendChild(button);
     var id = TW.add({element: button});
     // A click names the button as ButtonAdd did: by `ident`, else by id.
@@ -279,13 +393,16 @@ mergeInto(LibraryManager.library, {
   tw_event_button__deps: ['$TW'],
   tw_event_button: function() { return TW.latest.button; },
   // The cursor in the client area of window `id`, edges inclusive; -1 off it.
+  // The page may show the window larger or smaller than its own pixels.
   tw_mouse_pos__deps: ['$TW'],
   tw_mouse_pos: function(id, vertical) {
     var window = TW.objects[id];
-    if (!window || !TW.cursor) return -1;
+    if (!window || !TW.cursor || !window.canvas) return -1;
     var box = window.canvas.getBoundingClientRect();
-    var x = Math.floor(TW.cursor.x - box.left), y = Math.floor(TW.cursor.y - box.top);
-    if (x < 0 || y < 0 || x > box.width || y > box.height) return -1;
+    if (!box.width || !box.height) return -1;
+    var x = Math.floor((TW.cursor.x - box.left) * window.width / box.width);
+    var y = Math.floor((TW.cursor.y - box.top) * window.height / box.height);
+    if (x < 0 || y < 0 || x > window.width || y > window.height) return -1;
     return vertical ? y : x;
   },
 
@@ -299,10 +416,10 @@ mergeInto(LibraryManager.library, {
     var owner = TW.objects[window];
     if (!owner || !owner.canvas) return 0;
     if (stretch) {
-      width = owner.canvas.width - x - right;
-      height = owner.canvas.height - y - bottom;
+      width = owner.width - x - right;
+      height = owner.height - y - bottom;
     }
-    TW.screen = {ctx: owner.canvas.getContext('2d'), x: x, y: y, width: width, height: height};
+    TW.screen = {ctx: owner.ctx, x: x, y: y, width: width, height: height};
     TW.frame = [];
     TW.presented = '';
     return 1;
@@ -334,21 +451,45 @@ mergeInto(LibraryManager.library, {
     ctx.fillRect(screen.x, screen.y, screen.width, screen.height);
     for (var i = 1; i < TW.frame.length; i += 4) {
       var image = TW.objects[TW.frame[i]];
-      if (image) ctx.drawImage(image.canvas, screen.x + TW.frame[i + 2], screen.y + TW.frame[i + 3]);
+      if (image) ctx.drawImage(image.canvas, screen.x + TW.frame[i + 2], screen.y + TW.frame[i + 3],
+                               image.width, image.height);
     }
     ctx.restore();
+  },
+  // Looks at the pixel ratio when it changed: sizes every canvas anew and
+  // returns 1, after which the images are black until the program draws
+  // them again; 0 when the ratio stays.
+  tw_screen_ratio_follow__deps: ['$TW'],
+  tw_screen_ratio_follow: function() {
+    if (!TW.ratioChanged) return 0;
+    TW.ratioChanged = false;
+    var ratio = TW.deviceRatio();
+    if (ratio === TW.ratio) return 0;
+    TW.ratio = ratio;
+    Object.keys(TW.objects).forEach(function(id) {
+      var object = TW.objects[id];
+      if (!object.ctx) return;
+      TW.fit(object);
+      if (object.face) {
+        TW.fill(object, object.face);
+      } else {
+        TW.fill(object, '#000000');
+        object.version++;
+      }
+    });
+    TW.presented = '';
+    return 1;
   },
   tw_image_new__deps: ['$TW'],
   tw_image_new: function(width, height) {
     var canvas = typeof OffscreenCanvas !== 'undefined' ? new OffscreenCanvas(width, height)
                                                         : document.createElement('canvas');
-    canvas.width = width;
-    canvas.height = height;
     var ctx = canvas.getContext('2d');
     if (!ctx) return 0;
-    ctx.fillStyle = '#000000';
-    ctx.fillRect(0, 0, width, height);
-    return TW.add({canvas: canvas, ctx: ctx, version: 0});
+    var image = {canvas: canvas, ctx: ctx, width: width, height: height, version: 0};
+    TW.fit(image);
+    TW.fill(image, '#000000');
+    return TW.add(image);
   },
   tw_object_free__deps: ['$TW'],
   tw_object_free: function(id) { delete TW.objects[id]; },
@@ -500,6 +641,65 @@ mergeInto(LibraryManager.library, {
       sound.node.disconnect();
     }
     delete TW.objects[id];
+  },
+
+  // ---- the knobs as sliders ----
+  // A slider over the knob at (x, y) of window `window`, named `name`, with
+  // angles 0..`max`, for the keyboard and assistive technology; after the
+  // buttons in the focus order. Arrows turn it by `step`, Page Up and Page
+  // Down by ten steps, Home and End to either end: each turn waits for the
+  // program in TW.knobTurns.
+  tw_knob_slider_add__deps: ['$TW'],
+  tw_knob_slider_add: function(window, x, y, width, height, name, max, step) {
+    var owner = TW.objects[window];
+    if (!owner || !owner.element) return 0;
+    if (!owner.knobs) {
+      owner.knobs = document.createElement('div');
+      owner.knobs.className = 'tw-knobs';
+      owner.element.appendChild(owner.knobs);
+    }
+    var slider = document.createElement('div');
+    slider.className = 'tw-knob';
+    slider.tabIndex = 0;
+    slider.setAttribute('role', 'slider');
+    slider.setAttribute('aria-label', UTF8ToString(name));
+    slider.setAttribute('aria-valuemin', 0);
+    slider.setAttribute('aria-valuemax', max);
+    TW.place(slider, x, y, width, height);
+    owner.knobs.appendChild(slider);
+    var record = {element: slider, angle: 0};
+    var id = TW.add(record);
+    var steps = {ArrowUp: 1, ArrowRight: 1, ArrowDown: -1, ArrowLeft: -1, PageUp: 10, PageDown: -10};
+    slider.addEventListener('keydown', function(e) {
+      if (e.altKey || e.ctrlKey || e.metaKey) return;
+      var angle = e.key === 'Home' ? 0 : e.key === 'End' ? max
+                : e.key in steps ? Math.min(max, Math.max(0, record.angle + steps[e.key] * step))
+                : -1;
+      if (angle < 0) return;
+      e.preventDefault();
+      record.angle = angle;
+      TW.knobTurns.push({slider: id, angle: angle});
+      TW.wakeForInput();
+    });
+    return id;
+  },
+  // Shows the knob's angle and its caption's text on its slider.
+  tw_knob_slider_set__deps: ['$TW'],
+  tw_knob_slider_set: function(id, angle, text) {
+    var record = TW.objects[id];
+    if (!record) return;
+    record.angle = angle;
+    record.element.setAttribute('aria-valuenow', angle);
+    record.element.setAttribute('aria-valuetext', UTF8ToString(text));
+  },
+  // The next turn asked for by the keyboard: its slider, with the angle
+  // written to `angle`; 0 when none waits.
+  tw_knob_turn_next__deps: ['$TW'],
+  tw_knob_turn_next: function(angle) {
+    var turn = TW.knobTurns.shift();
+    if (!turn) return 0;
+    HEAP32[angle >> 2] = turn.angle;
+    return turn.slider;
   },
 
   // ---- share links ----

@@ -1,5 +1,6 @@
-// The web backend's shared part: saved files handed to the browser, and the
-// thread's sleep turned into a yield to the page.
+// The web backend's shared part: saved files handed to the browser, the
+// thread's sleep turned into a yield to the page, and the wait for input
+// between passes of an idle event loop.
 //
 // A page's script must return to the browser for anything to be painted or
 // any input to arrive. The program keeps its blocking shape (the event loop,
@@ -29,6 +30,10 @@ void WebDownloadsOffer() {
   if (!downloadPending) return;
   downloadPending = false;
   tw_downloads_offer(kWebDownloadsFolder);
+}
+
+void WebInputWait() {
+  if (!downloadPending) tw_input_wait();
 }
 
 // Reads the request before clearing the rest: callers pass one timespec for

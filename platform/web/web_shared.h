@@ -14,8 +14,10 @@
 #include "platform/core/object_table.h"
 
 extern "C" {
-// Sleeping with the page handed to the browser meanwhile.
+// Sleeping with the page handed to the browser meanwhile; waiting for input
+// while nothing moves.
 void tw_sleep(unsigned ms);
+void tw_input_wait();
 
 // Window, buttons and events.
 int tw_window_open(int width, int height, const char* title);
@@ -38,6 +40,7 @@ void tw_frame_clear(std::uint32_t colour);
 void tw_frame_show(int image, int x, int y);
 int tw_frame_changed();
 void tw_frame_present();
+int tw_screen_ratio_follow();
 int tw_image_new(int width, int height);
 void tw_object_free(int object);
 int tw_draw_begin(int image);
@@ -62,6 +65,12 @@ int tw_sound_start(int sound);
 void tw_sound_gain(int sound, double gain);
 void tw_sound_free(int sound);
 
+// The knobs as sliders for the keyboard and assistive technology.
+int tw_knob_slider_add(int window, int x, int y, int width, int height, const char* name, int max,
+                       int step);
+void tw_knob_slider_set(int slider, int angle, const char* text);
+int tw_knob_turn_next(int* angle);
+
 // Share links: requests from the page's copy and paste, the address's
 // fragment, and copying a link.
 int tw_share_next(char* out, int outSize);
@@ -79,6 +88,10 @@ void WebDownloadPending();
 // Offers the files saved since the last call as downloads (at most once per
 // save, from the event poll, after the command that saved has finished).
 void WebDownloadsOffer();
+
+// Between passes of the event loop: waits for the next input while nothing
+// moves and no saved file waits for the next poll to offer it.
+void WebInputWait();
 
 // The page's image behind a live image handle of the screen service, 0 for
 // none (the drawing service draws on it).

@@ -1,15 +1,17 @@
 // Window, buttons and events in a web page.
 //
 // Implements: the main window as a block of the page holding a canvas of
-// the client area's size (centred by the page's style), with the title as
-// the page's title; real HTML <button>s at the given positions, clicked with
-// the mouse or with Space (on release), Tab and Shift+Tab cycling through
-// them with wrap-around and no button focused at load; the event poll, which
-// hands out the browser's queued mouse moves, presses, double-clicks and
-// releases (512..521) with the Windows key-state word, and button clicks
-// (13100); the cursor position in client coordinates. Each poll also hands
-// files saved meanwhile to the browser as downloads; the backend's system
-// requirements (a web browser with WebAssembly and Web Audio).
+// the client area's size (laid out by the page's style: centred, or scaled
+// to a narrow screen's width), with the title as the page's title and name;
+// real HTML <button>s at the given positions, clicked with the mouse, a
+// finger, Space (on release) or Enter, in the browser's focus order with no
+// button focused at load; the event poll, which hands out the browser's
+// queued pointer moves, presses, double-clicks and releases (512..521) of
+// mouse, pen or finger with the Windows key-state word, and button clicks
+// (13100); the cursor position in client coordinates at any scale. Each
+// poll also hands files saved meanwhile to the browser as downloads; the
+// backend's system requirements (a web browser with WebAssembly and Web
+// Audio).
 // Leaves out: the close request (the browser closes the page), window moves,
 // sizes, paints and activations (3, 5, 15, 13104), keyboard codes and
 // menus, which the application passes over; the copy and paste codes and the

@@ -2,7 +2,7 @@
 """The page end to end in headless Chromium: page_test.py PAGE_DIR RENDER_TOOL CASE.
 
 Cases: rings, drag, link, save, attention, preview, keys, share, no-audio,
-no-wasm."""
+no-wasm, phone, sliders."""
 import math
 import os
 import struct
@@ -16,6 +16,7 @@ from devtools import Browser, serve
 KNOB_X = [10, 100, 190, 280, 370, 460]  # Start, End, Freq, Rustle, Cutter, Len.
 KNOB_Y = 10
 LINK = {'start': 90, 'end': 180, 'freq': 270, 'rustle': 45, 'cutter': 135, 'len': 20}
+CAPTIONS = ('Start', 'End', 'Freq', 'Rustle', 'Cutter', 'Len.')
 LINK_FRAGMENT = '#' + '&'.join(f'{k}={v}' for k, v in LINK.items()) + '&seed=7'
 BLACK = (0, 0, 0)
 
@@ -23,18 +24,23 @@ PIXEL = """(() => { const c = document.querySelector('.tw-window canvas').getCon
   return Array.from(c.getImageData(%d, %d, 1, 1).data.slice(0, 3)); })()"""
 
 
-def pixel(page, x, y):
-    return tuple(page.evaluate(PIXEL % (x, y)))
+def pixel(page, x, y, ratio=1, part=None):
+    """The colour of the window's pixel (x, y) on a screen of `ratio` device
+    pixels per pixel: of its middle device pixel, or of device pixel `part`
+    (dx, dy) of it."""
+    dx, dy = part or (ratio // 2, ratio // 2)
+    return tuple(page.evaluate(PIXEL % (x * ratio + dx, y * ratio + dy)))
 
 
-def marker_at(page, knob, angle):
+def marker_at(page, knob, angle, ratio=1):
     """True when knob `knob` shows its marker ring (radius 7, black) at `angle`:
     black at its top, bottom, left and right, not at its centre."""
     theta = (angle + 90.0) * 0.0174532924
     px = KNOB_X[knob] + round(math.cos(theta) * 28 + 35)
     py = KNOB_Y + round(math.sin(theta) * 28 + 35)
     edges = [(px, py - 7), (px, py + 6), (px - 7, py), (px + 6, py)]
-    return all(pixel(page, x, y) == BLACK for x, y in edges) and pixel(page, px, py) != BLACK
+    return (all(pixel(page, x, y, ratio) == BLACK for x, y in edges)
+            and pixel(page, px, py, ratio) != BLACK)
 
 
 def render(tool, seed, folder):
@@ -179,7 +185,8 @@ def key(page, name, code, vk, shift=False):
                   windowsVirtualKeyCode=vk, modifiers=modifiers)
 
 
-FOCUSED = "document.activeElement.textContent"
+FOCUSED = ("(e => e.closest('.tw-window') && (e.getAttribute('aria-label') || e.textContent))"
+           "(document.activeElement)")
 
 
 def case_keys(page, url, tool, scratch):
@@ -189,13 +196,10 @@ def case_keys(page, url, tool, scratch):
     for _ in range(5):
         key(page, 'Tab', 'Tab', 9)
         order.append(page.evaluate(FOCUSED))
-    assert order == ['Preview', 'Save wave', 'Reset all', 'Informations', 'Preview'], order
+    assert order == ['Preview', 'Save wave', 'Reset all', 'Informations', 'Start'], order
     key(page, 'Tab', 'Tab', 9, shift=True)
     assert page.evaluate(FOCUSED) == 'Informations'
-    # Enter clicks nothing; Space clicks the focused button.
-    key(page, 'Enter', 'Enter', 13)
-    time.sleep(0.3)
-    assert not page.evaluate("document.querySelector('dialog[open]')"), 'Enter clicked'
+    # Space clicks the focused button.
     page.send('Input.dispatchKeyEvent', type='keyDown', key=' ', code='Space',
               windowsVirtualKeyCode=32, text=' ')
     page.send('Input.dispatchKeyEvent', type='keyUp', key=' ', code='Space',
@@ -249,6 +253,138 @@ def case_no_audio(page, url, tool, scratch):
 def case_no_wasm(page, url, tool, scratch):
     title, text = start_up_error(page, url, 'WebAssembly')
     assert title == 'Error' and 'Error. DirectX-Error: 001' in text, (title, text)
+
+
+SLIDERS = "Array.from(document.querySelectorAll('[role=slider]'), s => s.getAttribute('%s'))"
+CANVAS_BOX = ("(r => [r.left, r.top, r.width, r.height])"
+              "(document.querySelector('.tw-window canvas').getBoundingClientRect())")
+
+
+def touch(page, kind, x=None, y=None):
+    points = [] if x is None else [{'x': x, 'y': y}]
+    page.send('Input.dispatchTouchEvent', type=kind, touchPoints=points)
+
+
+def rings_sharp(page, knob, ratio):
+    """True when every device pixel of the knob's outer ring at its top is
+    black and every one of the white ring under it white."""
+    x, y = KNOB_X[knob] + 35, KNOB_Y
+    parts = [(dx, dy) for dx in range(ratio) for dy in range(ratio)]
+    return (all(pixel(page, x, y, ratio, part) == BLACK for part in parts) and
+            all(pixel(page, x, y + 1, ratio, part) == (255, 255, 255) for part in parts))
+
+
+def case_phone(page, url, tool, scratch):
+    page.send('Emulation.setDeviceMetricsOverride', width=390, height=844, deviceScaleFactor=3,
+              mobile=True)
+    page.send('Emulation.setTouchEmulationEnabled', enabled=True)
+    page.open(url)
+    page.evaluate("window.cancelled = 0;"
+                  "document.addEventListener('pointercancel', () => window.cancelled++, true)")
+    # The whole window fits the screen's width, in its own proportions, with
+    # buttons a finger can hit.
+    left, top, width, height = page.evaluate(CANVAS_BOX)
+    assert page.evaluate('document.documentElement.scrollWidth') <= 390, 'scrolls sideways'
+    assert left >= 0 and left + width <= 390 and width >= 300, (left, width)
+    assert abs(width / height - 640 / 155) < 0.03, (width, height)
+    heights = page.evaluate("Array.from(document.querySelectorAll('.tw-window button'),"
+                            " b => b.getBoundingClientRect().height)")
+    assert len(heights) == 4 and min(heights) >= 44, heights
+    # Drawn in device pixels, crisp.
+    assert page.evaluate("(c => [c.width, c.height])(document.querySelector('.tw-window canvas'))") \
+        == [1920, 465]
+    assert rings_sharp(page, 2, 3), 'the rings are not drawn at 3 device pixels per pixel'
+    scale = width / 640
+    # A finger held still on Freq's right half turns it up; one dragged down
+    # over Rustle's right half turns that, and the page does not take the drag.
+    x, y = left + (KNOB_X[2] + 60) * scale, top + (KNOB_Y + 35) * scale
+    touch(page, 'touchStart', x, y)
+    time.sleep(0.6)
+    touch(page, 'touchEnd')
+    x = left + (KNOB_X[3] + 60) * scale
+    touch(page, 'touchStart', x, top + (KNOB_Y + 10) * scale)
+    for step in range(30):
+        touch(page, 'touchMove', x, top + (KNOB_Y + 10 + 2 * step) * scale)
+        time.sleep(0.02)
+    touch(page, 'touchEnd')
+    time.sleep(0.2)
+    angles = [int(a) for a in page.evaluate(SLIDERS % 'aria-valuenow')]
+    assert angles[2] > 0 and angles[3] > 0, angles
+    assert angles[:2] + angles[4:] == [0, 0, 0, 0], angles
+    assert page.evaluate('window.cancelled') == 0, 'the browser took the drag'
+    assert marker_at(page, 2, angles[2], 3), f'Freq does not show {angles[2]}'
+    # Another screen (Chromium looks at the ratio again when the size changes
+    # too): the canvases follow its ratio, and the knobs stay drawn.
+    page.send('Emulation.setDeviceMetricsOverride', width=844, height=390, deviceScaleFactor=2,
+              mobile=True)
+    page.wait_for("document.querySelector('.tw-window canvas').width === 1280")
+    time.sleep(0.2)
+    assert rings_sharp(page, 2, 2), 'the rings are not drawn again at 2 device pixels per pixel'
+    assert marker_at(page, 2, angles[2], 2), 'Freq lost its picture'
+    assert marker_at(page, 4, 0, 2), 'Cutter lost its picture'
+
+
+def tab_back(page, times):
+    for _ in range(times):
+        key(page, 'Tab', 'Tab', 9, shift=True)
+
+
+def enter(page):
+    page.send('Input.dispatchKeyEvent', type='keyDown', key='Enter', code='Enter',
+              windowsVirtualKeyCode=13, text='\r')
+    page.send('Input.dispatchKeyEvent', type='keyUp', key='Enter', code='Enter',
+              windowsVirtualKeyCode=13)
+
+
+def case_sliders(page, url, tool, scratch):
+    page.open(url)
+    page.send('Accessibility.enable')
+    nodes = page.send('Accessibility.getFullAXTree')['nodes']
+    sliders = [n for n in nodes if n.get('role', {}).get('value') == 'slider']
+    assert [n['name']['value'] for n in sliders] == list(CAPTIONS), sliders
+    for node in sliders:
+        values = {p['name']: p['value'].get('value') for p in node.get('properties', [])}
+        assert (values.get('valuemin'), node['value']['value'], values.get('valuemax')) == \
+            (0, 0, 360), node
+    # Chromium's tree leaves out an ARIA slider's value text: read from the page.
+    assert page.evaluate(SLIDERS % 'aria-valuetext') == [c + ':0' for c in CAPTIONS]
+    # The sliders follow the buttons; Tab leaves the page after the last.
+    order = []
+    for _ in range(11):
+        key(page, 'Tab', 'Tab', 9)
+        order.append(page.evaluate(FOCUSED))
+    assert order == ['Preview', 'Save wave', 'Reset all', 'Informations', *CAPTIONS, None], order
+    tab_back(page, 1)
+    assert page.evaluate(FOCUSED) == 'Len.'
+    # Len. turns by its step of 1: arrows one step, Page keys ten, Home and End
+    # to either end; the picture and the caption's text turn with it.
+    for name, vk in [('ArrowUp', 38), ('ArrowRight', 39), ('ArrowRight', 39), ('ArrowLeft', 37),
+                     ('PageUp', 33), ('PageUp', 33), ('PageDown', 34)]:
+        key(page, name, name, vk)
+    page.wait_for(f"({SLIDERS % 'aria-valuetext'})[5] === 'Len.:96'")
+    assert marker_at(page, 5, 12), 'Len. does not show 12'
+    key(page, 'End', 'End', 35)
+    page.wait_for(f"({SLIDERS % 'aria-valuenow'})[5] === '360'")
+    key(page, 'Home', 'Home', 36)
+    page.wait_for(f"({SLIDERS % 'aria-valuenow'})[5] === '0'")
+    # Start's step is 5, and it stops at its ends.
+    tab_back(page, 5)
+    assert page.evaluate(FOCUSED) == 'Start'
+    for name, vk in [('ArrowUp', 38), ('ArrowUp', 38), ('ArrowDown', 40)]:
+        key(page, name, name, vk)
+    page.wait_for(f"({SLIDERS % 'aria-valuenow'})[0] === '5'")
+    key(page, 'PageDown', 'PageDown', 34)
+    page.wait_for(f"({SLIDERS % 'aria-valuenow'})[0] === '0'")
+    key(page, 'End', 'End', 35)
+    key(page, 'ArrowUp', 'ArrowUp', 38)
+    page.wait_for(f"({SLIDERS % 'aria-valuetext'})[0] === 'Start:99'")
+    assert marker_at(page, 0, 360), 'Start does not show 360'
+    # Enter runs a focused button as Space does; the sliders follow the knobs.
+    tab_back(page, 2)
+    assert page.evaluate(FOCUSED) == 'Reset all'
+    enter(page)
+    page.wait_for(f"({SLIDERS % 'aria-valuenow'})[0] === '0'")
+    assert marker_at(page, 0, 0), 'Start still turned after Reset all'
 
 
 def main():
