@@ -71,9 +71,10 @@ mergeInto(LibraryManager.library, {
       return TW.mouseCode(e, again ? 2 : 0);
     },
     // Mouse, pen and finger alike, through pointer events; only the first
-    // finger of several counts. A press on the screen also reports a move
-    // with the button held, so a finger or button held still on a knob turns
-    // it (a finger lays no moves before its press).
+    // finger of several counts. A pen's or finger's press on the screen also
+    // reports a move with the button held, so one held still on a knob turns
+    // it as a held mouse does once it stirs (a finger lays no moves before
+    // its press); a mouse's press alone turns nothing, as on the desktop.
     listenPointer: function(element) {
       element.addEventListener('pointerdown', function(e) {
         if (!e.isPrimary) return;
@@ -82,7 +83,7 @@ mergeInto(LibraryManager.library, {
         if (e.target.tagName === 'BUTTON') return;
         // The drag goes on outside the window, and its release comes back.
         element.setPointerCapture(e.pointerId);
-        TW.push(512, TW.keyState(e), 0);
+        if (e.pointerType !== 'mouse') TW.push(512, TW.keyState(e), 0);
       });
       element.addEventListener('pointermove', function(e) {
         if (e.isPrimary) TW.push(512, TW.keyState(e), 0);
