@@ -207,18 +207,24 @@ mergeInto(LibraryManager.library, {
       if (!copied) TW.showToCopy(text);
     },
     showToCopy: function(text) {
+      var field = TW.textField('The browser lets the page copy nothing here. Copy the link yourself:',
+                               text);
+      field.input.readOnly = true;
+      TW.dialog('Link to this sound', field.body, ['OK'], function() {});
+      field.input.select();
+    },
+    // A box's body with a labelled text field holding `value`: {body, input}.
+    textField: function(labelText, value) {
       var body = document.createElement('div');
       body.className = 'tw-save';
       var label = document.createElement('label');
-      label.textContent = 'The browser lets the page copy nothing here. Copy the link yourself:';
+      label.textContent = labelText;
       var input = document.createElement('input');
       input.type = 'text';
-      input.readOnly = true;
-      input.value = text;
+      input.value = value;
       label.appendChild(input);
       body.appendChild(label);
-      TW.dialog('Link to this sound', body, ['OK'], function() {});
-      input.select();
+      return {body: body, input: input};
     },
     // Ellipse and rectangle spans of the drawing service: filled, or XORed
     // into the pixels (the desktop's XOR pen) when the style says so.
@@ -487,23 +493,16 @@ mergeInto(LibraryManager.library, {
   tw_save_dialog__deps: ['$TW', '$Asyncify'],
   tw_save_dialog: function(title, typeName, offered, out, outSize) {
     return Asyncify.handleSleep(function(wakeUp) {
-      var body = document.createElement('div');
-      body.className = 'tw-save';
-      var label = document.createElement('label');
-      label.textContent = 'File name: ';
-      var input = document.createElement('input');
-      input.type = 'text';
+      var field = TW.textField('File name: ', UTF8ToString(offered));
+      var body = field.body, input = field.input;
       input.name = 'name';
       input.required = true;
       input.autocomplete = 'off';
-      input.value = UTF8ToString(offered);
       input.addEventListener('input', function() {
         input.setCustomValidity(TW.saveNameProblem(input.value));
       });
-      label.appendChild(input);
       var type = document.createElement('div');
       type.textContent = 'Save as type: ' + UTF8ToString(typeName);
-      body.appendChild(label);
       body.appendChild(type);
       var box = TW.dialog(UTF8ToString(title), body, ['Save', 'Cancel'], function(action) {
         var name = action === 'Save' ? TW.saveName(input.value) : '';

@@ -259,14 +259,15 @@ def case_no_wasm(page, url, tool, scratch):
     assert 'python3 -m http.server' in text, text
 
 
-def main():
+def main(cases=globals()):
+    """Runs the case named on the command line, a function case_NAME of `cases`."""
     folder, tool, case = sys.argv[1:4]
     server = serve(folder)
     url = f'http://127.0.0.1:{server.server_address[1]}/index.html'
     page = Browser()
     try:
         with tempfile.TemporaryDirectory(prefix='tonkelwerk-page-') as scratch:
-            globals()['case_' + case.replace('-', '_')](page, url, tool, scratch)
+            cases['case_' + case.replace('-', '_')](page, url, tool, scratch)
     finally:
         page.close()
         server.shutdown()
