@@ -4,8 +4,8 @@ headless Chromium: page_failures_test.py PAGE_DIR RENDER_TOOL CASE.
 
 Cases: honest (a bad link, a throwing audio context, the save dialog's names,
 bad pastes, a clipboard the page cannot write, the about text), offline (the
-manifest, the favicon, the page's outline, a reload from the service worker
-with the server gone). Uses page_test.py's helpers."""
+manifest, the favicon, the page's outline, a new build's page and cache, a
+reload from the service worker with the server gone). Uses page_test.py's helpers."""
 import json
 import os
 import sys
@@ -150,10 +150,20 @@ def case_offline(page, url, tool, scratch):
     page.wait_for("navigator.serviceWorker.controller !== null", timeout=20)
     names = page.evaluate("caches.keys()")
     assert len(names) == 1 and names[0].startswith('tonkelwerk-'), names
+    # A new build: its page is served at once, and its cache replaces the old one.
+    for name, old, new in (('service-worker.js', names[0], 'tonkelwerk-next'),
+                           ('index.html', '</body>', '<!-- next --></body>')):
+        path = os.path.join(folder, name)
+        text = open(path).read()
+        open(path, 'w').write(text.replace(old, new))
+    page.open(url + '?next')
+    assert '<!-- next -->' in page.evaluate("document.documentElement.outerHTML"), 'a stale page'
+    page.wait_for("caches.keys().then(k => k.join() === 'tonkelwerk-next')", timeout=20)
     server.shutdown()
     server.server_close()
     page.open(url)
     assert not fetch_ok(page, 'no-such-file'), 'the server is still there'
+    assert '<!-- next -->' in page.evaluate("document.documentElement.outerHTML")
 
 
 if __name__ == '__main__':
