@@ -259,7 +259,7 @@ TEST_F(AppCommandsTest, CtrlVRefusesSeveralLinesAndControlCharacters) {
     const char* text;
     const char* reason;
   } cases[] = {
-      {"freq=9 len=9\xE2\x80\xA8" "freq=8 len=8", "2 lines"},
+      {"freq=9 len=9\u2028freq=8 len=8", "2 lines"},  // Unicode's line separator
       {"freq=9 len=9\n\nfreq=8 len=8\r\nlen=7", "3 lines"},
       {"freq=9 len=9\vfreq=8", "2 lines"},
       {"freq=55\x1b len=360", "control character \\x1b"},
