@@ -79,12 +79,14 @@ void CommandSaveWave() {
 }
 
 std::string AboutText() {
-  // Lines 13 to 15: what this build needs of the system.
+  // Lines 2 and 3: the backend's clipboard; lines 13 to 15: what this build
+  // needs of the system.
+  const std::array<std::string_view, 2> shortcuts = ClipboardShortcutsHelp();
   const std::array<std::string_view, 3> needs = SystemRequirements();
   const std::string lines[] = {
       "Tonkelwerk V1.00 ",
-      "Ctrl+C copies the knobs as a line for tonkelwerk-render, with its seed;",
-      "Ctrl+V sets them from such a line; Preview and Save wave use its seed.",
+      std::string(shortcuts[0]),
+      std::string(shortcuts[1]),
       "",
       "",
       "",

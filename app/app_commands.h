@@ -38,8 +38,8 @@ SoundSettings SettingsToCopy();
 // sound, and nothing has changed.
 std::string OpenSettings(std::string_view text);
 
-// OpenSettings for text the user pasted: a text that is no sound is told in
-// an "Attention" box that names why.
+// OpenSettings for text the user pasted or opened: a text that is no sound is
+// told in an "Attention" box that names why.
 void PasteSettings(std::string_view text);
 
 // Ctrl+C: puts SettingsToCopy() on the clipboard as a settings line.

@@ -3,11 +3,57 @@
 #include "app/share_link.h"
 
 #include <algorithm>
+#include <array>
+#include <vector>
+
+namespace {
+
+// What ends a line in pasted text: ASCII's breaks, and NEL, LS and PS in
+// UTF-8, which editors and chat programs put where a user sees a new line.
+constexpr std::array<std::string_view, 7> kLineBreaks = {
+    "\r", "\n", "\v", "\f", "\xC2\x85", "\xE2\x80\xA8", "\xE2\x80\xA9"};
+
+// The lines of `text` that hold more than blanks.
+std::vector<std::string_view> FilledLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  while (true) {
+    std::size_t end = std::string_view::npos, breakSize = 0;
+    for (const std::string_view mark : kLineBreaks) {
+      const std::size_t at = text.find(mark);
+      if (at < end) {
+        end = at;
+        breakSize = mark.size();
+      }
+    }
+    const std::string_view line = text.substr(0, end);
+    if (line.find_first_not_of(" \t") != std::string_view::npos) lines.push_back(line);
+    if (end == std::string_view::npos) return lines;
+    text.remove_prefix(end + breakSize);
+  }
+}
+
+// Why `line` cannot be read whole: a control character would cut it short
+// (a NUL ends a C string) or hide in a word; "" when it holds none.
+std::string ControlCharacterError(std::string_view line) {
+  const auto control = std::find_if(line.begin(), line.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return (byte < 0x20 && c != '\t') || byte == 0x7F;
+  });
+  if (control == line.end()) return {};
+  return "it holds the control character " + PrintableText(std::string_view(&*control, 1)) +
+         ", which no link or settings line has";
+}
+
+}  // namespace
 
 SettingsLineResult ShareTextRead(std::string_view text) {
-  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.remove_suffix(1);
-  if (text.find_first_of("\r\n") != std::string_view::npos)
-    return {SoundSettings{}, "it holds more than one line"};
+  const std::vector<std::string_view> lines = FilledLines(text);
+  if (lines.size() > 1)
+    return {SoundSettings{},
+            "it holds " + std::to_string(lines.size()) + " lines, and a sound is one line"};
+  text = lines.empty() ? std::string_view{} : lines.front();
+  if (std::string error = ControlCharacterError(text); !error.empty())
+    return {SoundSettings{}, std::move(error)};
   const std::size_t hash = text.find('#');
   if (hash != std::string_view::npos) {
     const std::string_view before = text.substr(0, hash);

@@ -17,11 +17,12 @@
 
 // Reads what the user pasted or opened: a whole link, a fragment ("#..."),
 // or a settings line, with or without the line break that a copy from an
-// editor or a terminal brings along. Text before a '#' that holds no "://" is
-// a settings line with a comment, not a link. The result's error says why a
-// text is no sound: more than one line, the line's own error, or no knob
-// word at all (an empty line, a comment or a lone seed would turn every knob
-// to 0).
+// editor or a terminal brings along (blank lines count for nothing). Text
+// before a '#' that holds no "://" is a settings line with a comment, not a
+// link. The result's error says why a text is no sound: more than one line
+// (by any line break, Unicode's too), a control character such as NUL, the
+// line's own error, or no knob word at all (an empty line, a comment or a
+// lone seed would turn every knob to 0).
 SettingsLineResult ShareTextRead(std::string_view text);
 
 // The fragment (without '#') for the knobs and, when given, the seed.

@@ -7,7 +7,9 @@ ratio to the goal: the .wasm and .js under 300 KB together, page load to the
 first painted frame under 300 ms, the page's renderer process under 1 % of a
 core while idle (its processor time over 5 seconds, beside a blank page's;
 also the page's main thread busy, DevTools' TaskDuration, and all of
-Chromium's processes)."""
+Chromium's processes); and the page's size as a gzip-compressing server
+sends it."""
+import gzip
 import os
 import sys
 import time
@@ -49,6 +51,10 @@ def main():
     folder = sys.argv[1] if len(sys.argv) > 1 else 'build/web'
     size = sum(os.path.getsize(os.path.join(folder, 'tonkelwerk' + ext)) for ext in ('.js', '.wasm'))
     print(f'size: {size / 1000:.1f} KB (.wasm + .js), ratio to 300 KB goal {size / 300000:.2f}')
+    page_files = ('index.html', 'tonkelwerk.js', 'tonkelwerk.wasm')
+    packed = sum(len(gzip.compress(open(os.path.join(folder, name), 'rb').read(), 9))
+                 for name in page_files)
+    print(f'gzip: {packed / 1000:.1f} KB (index.html + .js + .wasm, as scripts/serve_web.py sends them)')
     server = serve(folder)
     page = Browser()
     try:

@@ -46,4 +46,10 @@ TEST(ShareLink, MalformedOrEmptyTextIsNoSound) {
   EXPECT_NE(ShareTextRead("#freq=400").error.find("freq"), std::string::npos);
 }
 
+TEST(ShareLink, ANulIsRefusedNotReadAsTheEndOfTheText) {
+  using namespace std::string_view_literals;
+  const SettingsLineResult read = ShareTextRead("freq=55\0garbage len=360"sv);
+  EXPECT_NE(read.error.find("control character \\x00"), std::string::npos) << read.error;
+}
+
 }  // namespace

@@ -2,7 +2,8 @@
 // share links. The address's fragment sets the knobs and the noise seed at
 // start; Ctrl+C copies a link to the sound, Ctrl+V (or a new fragment)
 // accepts a link or a settings line, through the app's own settings text
-// functions, so the page keeps the desktop's seed rule.
+// functions, so the page keeps the desktop's seed rule; a fragment that is
+// no sound is told as a bad paste is.
 // The knobs have sliders for the keyboard and screen readers, and follow
 // the screen's pixel ratio. While nothing moves, the loop waits for input
 // instead of drawing the same frame again.

@@ -3,6 +3,7 @@
 #include "app/web/web_share.h"
 
 #include <string>
+#include <utility>
 
 #include "app/app_commands.h"
 #include "app/share_link.h"
@@ -13,7 +14,23 @@ namespace {
 constexpr int kShareCopy = 1;
 constexpr int kSharePaste = 2;
 constexpr int kShareOpen = 3;  // the address's fragment changed
-constexpr int kShareTextSize = 4096;
+
+// The address's fragment at start when it is no sound: told once the
+// window shows, so that the box stands over it.
+std::string badStartFragment;
+
+// The text of the request that tw_share_next handed out.
+std::string RequestText() {
+  std::string text(static_cast<std::size_t>(tw_share_text_size()), '\0');
+  tw_share_text(text.data(), static_cast<int>(text.size()) + 1);
+  return text;
+}
+
+// An address without a fragment is the empty page; any other fragment that
+// is no sound is told as a bad paste is, and changes nothing.
+void OpenFragment(const std::string& fragment) {
+  if (!fragment.empty()) PasteSettings(fragment);
+}
 
 void CopyLink() {
   const SoundSettings settings = SettingsToCopy();
@@ -23,17 +40,16 @@ void CopyLink() {
 }  // namespace
 
 void WebShareRequestsHandle() {
-  std::string text(kShareTextSize, '\0');
-  for (int kind; (kind = tw_share_next(text.data(), kShareTextSize)) != 0;) {
+  if (!badStartFragment.empty()) OpenFragment(std::exchange(badStartFragment, {}));
+  for (int kind; (kind = tw_share_next()) != 0;) {
     if (kind == kShareCopy) CopyLink();
-    if (kind == kSharePaste) PasteSettings(text.c_str());
-    // A malformed address is passed over: the knobs stay as they are.
-    if (kind == kShareOpen) OpenSettings(text.c_str());
+    if (kind == kSharePaste) PasteSettings(RequestText());
+    if (kind == kShareOpen) OpenFragment(RequestText());
   }
 }
 
 void WebShareFragmentOpen() {
-  std::string fragment(kShareTextSize, '\0');
-  tw_share_fragment(fragment.data(), kShareTextSize);
-  OpenSettings(fragment.c_str());
+  tw_share_fragment();
+  const std::string fragment = RequestText();
+  if (!fragment.empty() && !OpenSettings(fragment).empty()) badStartFragment = fragment;
 }

@@ -7,9 +7,10 @@
 // Answers every share request that waited since the last call: a copy puts
 // a link to the sound on the clipboard, a paste sets the knobs (or says why
 // the text is no sound), a new fragment sets the knobs (a malformed one is
-// passed over).
+// told as a bad paste is, and changes nothing).
 void WebShareRequestsHandle();
 
 // Sets the knobs and the seed from the address's fragment, if it holds a
-// sound.
+// sound; when it holds something else, the next WebShareRequestsHandle says
+// why (after the first frame, so that the box stands over the window).
 void WebShareFragmentOpen();

@@ -4,7 +4,10 @@
 // and one OK button (Escape closes it too), error boxes also on the
 // browser's console; the save dialog as a modal
 // <dialog> asking for a file name, with the display name of the chosen
-// pattern shown as the type; the name comes back as a path in the page's
+// pattern shown as the type and "tonkelwerk.wav" offered when the program
+// offers no name; the page takes the typed name's last part only (folders
+// mean nothing in the browser's downloads) and refuses a name of blanks
+// with the reason; the name comes back as a path in the page's
 // in-memory downloads folder, and the event poll hands the file written
 // there to the browser as a download; that folder is the working directory.
 // While a box is open the page's own buttons take no input (the <dialog> is modal) and
@@ -34,6 +37,8 @@ std::string PatternPart(std::string_view pattern, std::int32_t index) {
 // The longest name the dialog hands back, in bytes.
 constexpr int kNameSize = 1024;
 
+constexpr std::string_view kOfferedName = "tonkelwerk.wav";
+
 }  // namespace
 
 std::int32_t MessageBoxShow(std::string_view title, std::string_view text, std::uint32_t style) {
@@ -48,8 +53,9 @@ std::int32_t MessageBoxShow(std::string_view title, std::string_view text, std::
 std::string SaveDialogRun(std::string_view title, std::string_view initialPath,
                           std::string_view pattern, std::int32_t patternIndex) {
   const std::size_t slash = initialPath.find_last_of('/');
-  const std::string offered(slash == std::string_view::npos ? initialPath
-                                                            : initialPath.substr(slash + 1));
+  std::string offered(slash == std::string_view::npos ? initialPath
+                                                      : initialPath.substr(slash + 1));
+  if (offered.empty()) offered = kOfferedName;
   std::string name(kNameSize, '\0');
   const int length =
       tw_save_dialog(std::string(title).c_str(), PatternPart(pattern, 2 * patternIndex).c_str(),

@@ -22,7 +22,11 @@ mergeInto(LibraryManager.library, {
     presented: '',
     drawing: null,       // {ctx, image, style, font}
     audio: null,
+    audioProblem: '',    // why the page has no sound, once it knows
+    silentTold: false,   // Preview has said so
     shareRequests: [],
+    shareRequest: null,  // the one tw_share_next handed out
+    copying: null,       // the link that the page's own copy event carries
     listening: false,    // the page-wide listeners are in place
     nesting: 0,          // timers nested in the task that runs the program
     waker: null,         // the message channel that ends short sleeps
@@ -51,8 +55,8 @@ mergeInto(LibraryManager.library, {
       TW.queue.push({code: code, word: word, button: button});
       TW.wakeForInput();
     },
-    share: function(kind, text) {
-      TW.shareRequests.push({kind: kind, text: text});
+    share: function(kind, text, byUser) {
+      TW.shareRequests.push({kind: kind, text: text, byUser: byUser});
       TW.wakeForInput();
     },
     // Mouse codes per button: down, up, double-click follow each other.
@@ -119,9 +123,15 @@ mergeInto(LibraryManager.library, {
       });
       document.documentElement.addEventListener('pointerleave', function() { TW.cursor = null; });
       document.addEventListener('copy', function(e) {
+        if (TW.copying !== null) {
+          e.preventDefault();
+          e.clipboardData.setData('text/plain', TW.copying);
+          TW.copying = null;
+          return;
+        }
         if (document.querySelector('dialog[open]')) return;
         e.preventDefault();
-        TW.share(1, '');
+        TW.share(1, '', e.isTrusted);
       });
       document.addEventListener('paste', function(e) {
         if (document.querySelector('dialog[open]')) return;
@@ -133,13 +143,36 @@ mergeInto(LibraryManager.library, {
       });
     },
     // Browsers start audio only inside a user gesture: every click on a
-    // button offers one.
+    // button offers one. A browser that cannot make an audio context leaves
+    // the page silent, not broken: TW.audioProblem says why.
     audioUnlock: function() {
       var Context = window.AudioContext || window.webkitAudioContext;
-      if (!TW.audio && Context) {
-        try { TW.audio = new Context({sampleRate: 44100}); } catch (err) { TW.audio = new Context(); }
+      if (!Context) {
+        TW.audioProblem = 'this browser gives the page no Web Audio';
+        return;
       }
-      if (TW.audio && TW.audio.state === 'suspended') TW.audio.resume();
+      if (!TW.audio) TW.audio = TW.audioContext(Context);
+      if (TW.audio && TW.audio.state === 'suspended') TW.audio.resume().catch(function() {});
+    },
+    audioContext: function(Context) {
+      try { return new Context({sampleRate: 44100}); } catch (err) { /* any rate will do */ }
+      try {
+        return new Context();
+      } catch (err) {
+        TW.audioProblem = 'the browser could not start Web Audio (' + err.message + ')';
+        return null;
+      }
+    },
+    // A silent Preview says once why, in a box of the page's own; the
+    // program goes on meanwhile.
+    tellSilent: function() {
+      if (TW.silentTold) return;
+      TW.silentTold = true;
+      var body = document.createElement('p');
+      body.className = 'tw-box-text tw-icon-48';
+      body.textContent = 'Preview plays no sound: ' + TW.audioProblem + '.\n' +
+                         'Save wave still writes the sound to a file.';
+      TW.dialog('Attention', body, ['OK'], function() {});
     },
     // A modal <dialog> with a title, a body and the buttons of `actions`;
     // `done` gets the dialog's return value once it closed.
@@ -171,6 +204,20 @@ mergeInto(LibraryManager.library, {
       box.showModal();
       return box;
     },
+    // The file name in the save dialog's field: its last part after any
+    // folder separator, without the blanks around it, since the page saves
+    // into the browser's downloads, where folders mean nothing; '' for none.
+    saveName: function(typed) {
+      var name = typed.split(/[\/\\]/).pop().trim();
+      return name === '.' || name === '..' ? '' : name;
+    },
+    // Why the field names no file, shown when Save is pressed; '' when it does
+    // (an empty field is the browser's own 'required' case).
+    saveNameProblem: function(typed) {
+      if (!typed || TW.saveName(typed)) return '';
+      if (!typed.trim()) return 'The name is only blanks: type a file name.';
+      return 'The name holds no file name after its last folder separator: type one.';
+    },
     download: function(path) {
       var bytes = FS.readFile(path);
       var url = URL.createObjectURL(new Blob([bytes], {type: 'audio/wav'}));
@@ -182,6 +229,37 @@ mergeInto(LibraryManager.library, {
       link.remove();
       setTimeout(function() { URL.revokeObjectURL(url); }, 60000);
       FS.unlink(path);
+    },
+    // Copies `text` through a copy event that the page fires itself, which
+    // the browser allows while the user's Ctrl+C still counts as a gesture;
+    // the copy listener puts the text into the event's clipboard data. When
+    // the browser fires none, the user gets the text to copy by hand.
+    copyByEvent: function(text) {
+      TW.copying = text;
+      try { document.execCommand('copy'); } catch (err) { /* the box below */ }
+      var copied = TW.copying === null;
+      TW.copying = null;
+      if (!copied) TW.showToCopy(text);
+    },
+    showToCopy: function(text) {
+      var field = TW.textField('The browser lets the page copy nothing here. Copy the link yourself:',
+                               text);
+      field.input.readOnly = true;
+      TW.dialog('Link to this sound', field.body, ['OK'], function() {});
+      field.input.select();
+    },
+    // A box's body with a labelled text field holding `value`: {body, input}.
+    textField: function(labelText, value) {
+      var body = document.createElement('div');
+      body.className = 'tw-save';
+      var label = document.createElement('label');
+      label.textContent = labelText;
+      var input = document.createElement('input');
+      input.type = 'text';
+      input.value = value;
+      label.appendChild(input);
+      body.appendChild(label);
+      return {body: body, input: input};
     },
     // Ellipse and rectangle spans of the drawing service: filled, or XORed
     // into the pixels (the desktop's XOR pen) when the style says so.
@@ -370,8 +448,8 @@ mergeInto(LibraryManager.library, {
     var id = TW.add({element: button});
     // A click names the button as ButtonAdd did: by `ident`, else by id.
     button.addEventListener('click', function() {
-      TW.audioUnlock();
       TW.push(13100, 0, ident || id);
+      TW.audioUnlock();
     });
     return id;
   },
@@ -557,27 +635,25 @@ mergeInto(LibraryManager.library, {
   tw_save_dialog__deps: ['$TW', '$Asyncify'],
   tw_save_dialog: function(title, typeName, offered, out, outSize) {
     return Asyncify.handleSleep(function(wakeUp) {
-      var body = document.createElement('div');
-      body.className = 'tw-save';
-      var label = document.createElement('label');
-      label.textContent = 'File name: ';
-      var input = document.createElement('input');
-      input.type = 'text';
+      var field = TW.textField('File name: ', UTF8ToString(offered));
+      var body = field.body, input = field.input;
       input.name = 'name';
       input.required = true;
       input.autocomplete = 'off';
-      input.value = UTF8ToString(offered);
-      label.appendChild(input);
+      input.addEventListener('input', function() {
+        input.setCustomValidity(TW.saveNameProblem(input.value));
+      });
       var type = document.createElement('div');
       type.textContent = 'Save as type: ' + UTF8ToString(typeName);
-      body.appendChild(label);
       body.appendChild(type);
       var box = TW.dialog(UTF8ToString(title), body, ['Save', 'Cancel'], function(action) {
-        var name = action === 'Save' ? input.value : '';
+        var name = action === 'Save' ? TW.saveName(input.value) : '';
         wakeUp(name ? stringToUTF8(name, out, outSize) : 0);
       });
       // Cancel must close the box even with the name still empty.
       box.querySelector('button[value=Cancel]').formNoValidate = true;
+      // Typing replaces the offered name.
+      input.select();
     });
   },
   // Offers every finished file of the downloads folder as a download, then
@@ -596,15 +672,15 @@ mergeInto(LibraryManager.library, {
   },
 
   // ---- sound ----
-  tw_audio_init__deps: ['$TW'],
-  tw_audio_init: function() {
-    return (typeof window !== 'undefined' && (window.AudioContext || window.webkitAudioContext) &&
-            typeof AudioBuffer !== 'undefined') ? 1 : 0;
-  },
   // A sound of `frames` frames of little-endian 16-bit samples at `data`,
   // interleaved.
   tw_sound_new__deps: ['$TW'],
   tw_sound_new: function(data, frames, channels, rate) {
+    if (typeof AudioBuffer === 'undefined') {
+      TW.audioProblem = 'this browser gives the page no Web Audio';
+      TW.tellSilent();
+      return 0;
+    }
     var buffer = new AudioBuffer({length: frames, numberOfChannels: channels, sampleRate: rate});
     for (var c = 0; c < channels; c++) {
       var channel = buffer.getChannelData(c);
@@ -617,7 +693,11 @@ mergeInto(LibraryManager.library, {
   tw_sound_start: function(id) {
     var sound = TW.objects[id];
     TW.audioUnlock();
-    if (!sound || !TW.audio) return 0;
+    if (!sound) return 0;
+    if (!TW.audio) {
+      TW.tellSilent();
+      return 0;
+    }
     if (sound.source) sound.source.stop();
     sound.source = TW.audio.createBufferSource();
     sound.source.buffer = sound.buffer;
@@ -704,21 +784,39 @@ mergeInto(LibraryManager.library, {
   },
 
   // ---- share links ----
-  // The next copy (1), paste (2) or new fragment (3), its text written to
-  // `out`; 0 when none waits.
+  // The next copy (1), paste (2) or new fragment (3); 0 when none waits.
   tw_share_next__deps: ['$TW'],
-  tw_share_next: function(out, outSize) {
-    var request = TW.shareRequests.shift();
-    if (!request) return 0;
-    stringToUTF8(request.text, out, outSize);
-    return request.kind;
+  tw_share_next: function() {
+    TW.shareRequest = TW.shareRequests.shift() || null;
+    return TW.shareRequest ? TW.shareRequest.kind : 0;
   },
-  tw_share_fragment: function(out, outSize) {
-    stringToUTF8(location.hash, out, outSize);
+  // The request's text in UTF-8: its size in bytes, and the text itself,
+  // NULs and all, with a terminating NUL after it (`outSize` counts that).
+  tw_share_text_size__deps: ['$TW'],
+  tw_share_text_size: function() {
+    return TW.shareRequest ? lengthBytesUTF8(TW.shareRequest.text) : 0;
   },
-  // Shows `fragment` in the address bar and copies the whole link.
+  tw_share_text__deps: ['$TW'],
+  tw_share_text: function(out, outSize) {
+    stringToUTF8(TW.shareRequest ? TW.shareRequest.text : '', out, outSize);
+  },
+  // Makes the address's fragment the request that tw_share_text reads.
+  tw_share_fragment__deps: ['$TW'],
+  tw_share_fragment: function() {
+    TW.shareRequest = {kind: 3, text: location.hash};
+  },
+  // Shows `fragment` in the address bar and copies the whole link: through
+  // the asynchronous clipboard where the page has it (a secure host, the
+  // permission, no iframe without clipboard-write), else through a copy
+  // event of the page's own, else in a box to copy by hand. A copy event
+  // that a script fired, not the user, gets the address bar only: browsers
+  // keep such events from every clipboard.
+  tw_share_copy__deps: ['$TW'],
   tw_share_copy: function(fragment) {
     history.replaceState(null, '', '#' + UTF8ToString(fragment));
-    if (navigator.clipboard) navigator.clipboard.writeText(location.href).catch(function() {});
+    var link = location.href;
+    if (!TW.shareRequest.byUser) return;
+    if (!navigator.clipboard || !navigator.clipboard.writeText) return TW.copyByEvent(link);
+    navigator.clipboard.writeText(link).catch(function() { TW.copyByEvent(link); });
   }
 });

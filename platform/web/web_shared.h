@@ -58,8 +58,7 @@ int tw_save_dialog(const char* title, const char* typeName, const char* offered,
 void tw_downloads_folder(const char* folder);
 void tw_downloads_offer(const char* folder);
 
-// Sound.
-int tw_audio_init();
+// Sound; a page without Web Audio makes its sounds silently.
 int tw_sound_new(const std::uint8_t* data, int frames, int channels, int rate);
 int tw_sound_start(int sound);
 void tw_sound_gain(int sound, double gain);
@@ -72,9 +71,12 @@ void tw_knob_slider_set(int slider, int angle, const char* text);
 int tw_knob_turn_next(int* angle);
 
 // Share links: requests from the page's copy and paste, the address's
-// fragment, and copying a link.
-int tw_share_next(char* out, int outSize);
-void tw_share_fragment(char* out, int outSize);
+// fragment, and copying a link. A request's text comes whole, NULs and all:
+// tw_share_text writes tw_share_text_size() bytes and a terminating NUL.
+int tw_share_next();
+int tw_share_text_size();
+void tw_share_text(char* out, int outSize);
+void tw_share_fragment();  // makes the address's fragment the request
 void tw_share_copy(const char* fragment);
 }
 

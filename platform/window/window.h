@@ -75,6 +75,14 @@ void WindowServiceShutdown();
 // line, as the about text lists them.
 std::array<std::string_view, 3> SystemRequirements();
 
+// What Ctrl+C and Ctrl+V do on this backend, two lines of the about text.
+std::array<std::string_view, 2> ClipboardShortcutsHelp();
+
+// The desktops' clipboard shortcuts: settings lines, as tonkelwerk-render reads.
+inline constexpr std::array<std::string_view, 2> kSettingsLineShortcutsHelp = {
+    "Ctrl+C copies the knobs as a line for tonkelwerk-render, with its seed;",
+    "Ctrl+V sets them from such a line; Preview and Save wave use its seed."};
+
 // The environment variables that choose the display, one per line
 // ("  NAME  what it does"), for the program's usage text; "" where none do.
 std::string_view WindowEnvironmentHelp();

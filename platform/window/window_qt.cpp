@@ -284,6 +284,10 @@ std::array<std::string_view, 3> SystemRequirements() {
   return {"Linux desktop (X11 or Wayland)", "Sound device", "Qt 6 and SDL 2"};
 }
 
+std::array<std::string_view, 2> ClipboardShortcutsHelp() {
+  return kSettingsLineShortcutsHelp;
+}
+
 std::string_view WindowEnvironmentHelp() {
   return "  QT_QPA_PLATFORM  Qt's display platform: xcb (X11) or wayland; offscreen\n"
          "                   runs without showing anything\n"

@@ -67,6 +67,12 @@ std::array<std::string_view, 3> SystemRequirements() {
   return {"Web browser", "WebAssembly", "Web Audio"};
 }
 
+// The page's clipboard carries links to the page (app/web/web_share.h).
+std::array<std::string_view, 2> ClipboardShortcutsHelp() {
+  return {"Ctrl+C copies the knobs as a link to this page, with their seed;",
+          "Ctrl+V sets them from a link or a settings line; Preview and Save wave use its seed."};
+}
+
 // A page has no environment variables.
 std::string_view WindowEnvironmentHelp() {
   return "";

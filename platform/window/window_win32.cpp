@@ -442,6 +442,10 @@ std::array<std::string_view, 3> SystemRequirements() {
   return {"DirectX 7+", "Soundcard", "WindowsXP SP1+"};
 }
 
+std::array<std::string_view, 2> ClipboardShortcutsHelp() {
+  return kSettingsLineShortcutsHelp;
+}
+
 std::string_view WindowEnvironmentHelp() {
   return "";
 }

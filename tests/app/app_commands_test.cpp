@@ -250,6 +250,34 @@ TEST_F(AppCommandsTest, CtrlVSetsTheKnobsAndKeepsTheSeedWhileTheyStay) {
   EXPECT_EQ(ClipboardLine().settings.seed, 77u) << "the pasted seed is still kept";
 }
 
+// Several lines, whatever breaks them, and control characters are refused
+// whole, with a reason that says so: never read as one line or half.
+TEST_F(AppCommandsTest, CtrlVRefusesSeveralLinesAndControlCharacters) {
+  Paste(kSoundLine);
+  const KnobAngles pasted = KnobAnglesNow();
+  const struct {
+    const char* text;
+    const char* reason;
+  } cases[] = {
+      {"freq=9 len=9\u2028freq=8 len=8", "2 lines"},  // Unicode's line separator
+      {"freq=9 len=9\n\nfreq=8 len=8\r\nlen=7", "3 lines"},
+      {"freq=9 len=9\vfreq=8", "2 lines"},
+      {"freq=55\x1b len=360", "control character \\x1b"},
+  };
+  for (const auto& c : cases) {
+    const std::size_t before = answers_->Boxes().size();
+    Paste(c.text);
+    EXPECT_EQ(KnobAnglesNow(), pasted) << c.text;
+    const std::vector<ShownBox> boxes = answers_->Boxes();
+    ASSERT_EQ(boxes.size(), before + 1) << c.text;
+    EXPECT_EQ(boxes.back().text.rfind(kBadPasteText, 0), 0u) << boxes.back().text;
+    EXPECT_NE(boxes.back().text.find(c.reason), std::string::npos) << boxes.back().text;
+  }
+  // A line between blank lines is one line.
+  Paste("\n  \nfreq=9 len=9\r\n\t\n");
+  EXPECT_EQ(KnobAnglesNow().freq, 9);
+}
+
 TEST_F(AppCommandsTest, InformationsShowsTheAboutTextWithoutIcon) {
   PressButton("Informations");
   const std::vector<ShownBox> boxes = answers_->Boxes();
