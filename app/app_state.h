@@ -41,7 +41,7 @@ struct AppState {
   KnobHistory history;
   std::optional<std::uint32_t> wheelTick;  // tick of the wheel gesture under way
   std::int32_t wheelTurn = 0;              // part of a notch not yet turned
-  std::int32_t exitStatus = 0;  // the process's: 1 once start-up has failed
+  std::int32_t exitStatus = 0;             // the process's: 1 once start-up has failed
 };
 
 extern AppState appState;

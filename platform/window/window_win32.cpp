@@ -14,8 +14,8 @@
 // without waiting; the cursor position in client coordinates with inclusive
 // right and bottom edges; the backend's system requirements.
 // Leaves out: menu bars (the context menu is window_menu_win32.cpp's), other
-// control kinds, user sizing, custom background
-// brushes (the record has the field; nothing sets it).
+// control kinds, user sizing, custom background brushes (the record has the
+// field; nothing sets it).
 // Depends on: User32, GDI32 (stock font), the common controls, and the win32
 // backend's shared part for the module, the icon and the hidden window that
 // owns what the program puts on the clipboard.

@@ -49,7 +49,8 @@ class AppEditTest : public AppDriverTest {
     EXPECT_EQ(line.settings.knobs, KnobAnglesNow()) << name;
     EXPECT_TRUE(line.settings.seed.has_value()) << name;
     SaveAs(folder_ / (name + ".wav"));
-    EXPECT_EQ(ReadFileBytes(folder_ / (name + ".wav")), ExpectedImage(line.settings.seed.value_or(0)))
+    EXPECT_EQ(ReadFileBytes(folder_ / (name + ".wav")),
+              ExpectedImage(line.settings.seed.value_or(0)))
         << name;
     return line;
   }
@@ -155,7 +156,7 @@ TEST_F(AppEditTest, TheWheelTurnsTheKnobUnderTheCursorByItsStepAndClamps) {
   for (int notch = 0; notch < 8; ++notch) TurnWheel(start.x, start.y, 1, true);
   EXPECT_EQ(Angle(Knob::kStart), 360) << "kept at 360";
   EXPECT_EQ(Angle(Knob::kFreq), 0) << "only the knob under the cursor turns";
-  TurnWheel(kKnobAreaWidth + 40, 140, 1);  // below the buttons
+  TurnWheel(kKnobAreaWidth + 40, 140, 1);      // below the buttons
   TurnWheel(start.x, kKnobAreaHeight - 2, 1);  // below the knob
   EXPECT_EQ(KnobAnglesNow(), (KnobAngles{.start = 360}));
 
