@@ -12,11 +12,7 @@ here=$(dirname "$(realpath "$0")")
 # shellcheck source=tests/e2e/e2e_session.sh
 source "$here/e2e_session.sh"
 e2e_begin "$artifacts"
-
-cd "$artifacts"
-SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$artifacts/audio.raw" SDL_NO_SIGNAL_HANDLERS=1 \
-  QT_QPA_PLATFORM=xcb "$program" >"$artifacts/program.log" 2>&1 &
-program_pid=$!
+e2e_start_program "$program"
 
 window=$(main_window) || fail "the window did not appear"
 sleep 0.5
@@ -69,8 +65,5 @@ caption freq-after.png
 changed=$(compare -metric AE "$artifacts/freq-before.png" "$artifacts/freq-after.png" null: 2>&1 || true)
 [[ "$changed" =~ ^[0-9]+$ && "$changed" -gt 10 ]] || fail "Freq unchanged ($changed pixels)"
 
-python3 "$here/x11_close_window.py" "$window"
-timeout 10 tail --pid="$program_pid" -f /dev/null || fail "the program did not end"
-wait "$program_pid" || fail "the program ended with a failure"
-program_pid=""
+e2e_close "$window"
 echo "PASS: screenshots in $artifacts"
