@@ -11,33 +11,38 @@
 #include "platform/dialogs/dialogs.h"
 #include "platform/window/window.h"
 
-namespace {
-
-// A whole 32-bit seed from the program's noise generator.
 std::uint32_t FreshSeed() {
   NoiseSource& noise = SharedNoise();
   const auto high = static_cast<std::uint32_t>(noise.UpTo(0xFFFF));
   return (high << 16) | static_cast<std::uint32_t>(noise.UpTo(0xFFFF));
 }
 
-}  // namespace
+std::optional<std::uint32_t> KeptSeedNow() {
+  if (!appState.keptSeed || appState.keptSeed->knobs != KnobAnglesNow()) return std::nullopt;
+  return appState.keptSeed->seed;
+}
+
+void TurnKnobsWithSeed(const KnobAngles& knobs, std::optional<std::uint32_t> seed) {
+  TurnKnobsTo(knobs);
+  appState.keptSeed.reset();
+  if (seed) appState.keptSeed = KeptSeed{knobs, *seed};
+}
 
 SoundSettings SettingsToCopy() {
-  const KnobAngles knobs = KnobAnglesNow();
-  if (!appState.keptSeed || appState.keptSeed->knobs != knobs)
-    appState.keptSeed = KeptSeed{knobs, FreshSeed()};
   SoundSettings settings;
-  settings.knobs = knobs;
-  settings.seed = appState.keptSeed->seed;
+  settings.knobs = KnobAnglesNow();
+  settings.seed = KeptSeedNow();
+  if (!settings.seed) {
+    settings.seed = FreshSeed();
+    appState.keptSeed = KeptSeed{settings.knobs, *settings.seed};
+  }
   return settings;
 }
 
 std::string OpenSettings(std::string_view text) {
   const SettingsLineResult read = ShareTextRead(text);
   if (!read.error.empty()) return read.error;
-  TurnKnobsTo(read.settings.knobs);
-  appState.keptSeed.reset();
-  if (read.settings.seed) appState.keptSeed = KeptSeed{read.settings.knobs, *read.settings.seed};
+  TurnKnobsWithSeed(read.settings.knobs, read.settings.seed);
   return {};
 }
 

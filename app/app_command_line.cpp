@@ -41,6 +41,19 @@ before the first Tab); Space presses the button that has it. Ctrl+C copies
 the knobs as a settings line for tonkelwerk-render (with the seed that
 Preview and Save wave then use); Ctrl+V sets the knobs and that seed from one.
 
+Sounds to start from: a right click on the knobs opens a menu of the keys
+below. Each preset draws the knobs from its category's ranges and plays the
+sound at once, as tonkelwerk-render --preset does with the seed that Ctrl+C
+then copies.
+  1 .. 7        pickup, laser, explosion, powerup, hit, jump, blip
+  R             random: any sound
+  M             mutate: move every knob by up to 10 degrees either way
+  Ctrl+Z        undo the last change of the knobs (a drag, a preset, a
+                paste, Reset all, a turn of the wheel), at least 100 times
+  Ctrl+Shift+Z  redo; Ctrl+Y too
+The mouse wheel over a knob turns it by its step per notch, ten steps with
+Shift.
+
 Options:
   --help, -h  show this text
   --version   show the version

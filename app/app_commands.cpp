@@ -22,10 +22,9 @@ bool KnobsSoundOrWarn() {
 }
 
 std::string RenderKnobs(std::string_view target) {
-  const KnobAngles angles = KnobAnglesNow();
   NoiseSource& noise = SharedNoise();
-  if (appState.keptSeed && appState.keptSeed->knobs == angles) noise.Seed(appState.keptSeed->seed);
-  return RenderWave(target, ParamsFromKnobs(angles), noise);
+  if (const std::optional<std::uint32_t> seed = KeptSeedNow()) noise.Seed(*seed);
+  return RenderWave(target, ParamsFromKnobs(KnobAnglesNow()), noise);
 }
 
 // The error box's text: "Couldn't write file to disk." and, on a second line

@@ -2,6 +2,8 @@
 // the texts they show.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -54,3 +56,13 @@ KnobAngles KnobAnglesNow();
 
 // Turns every knob to its angle in `angles`.
 void TurnKnobsTo(const KnobAngles& angles);
+
+// Turns the knobs to `knobs` and keeps `seed` for Preview and Save wave
+// while they stay there; without a seed the noise goes on.
+void TurnKnobsWithSeed(const KnobAngles& knobs, std::optional<std::uint32_t> seed);
+
+// The kept seed while the knobs stand where it was kept, else none.
+std::optional<std::uint32_t> KeptSeedNow();
+
+// A whole 32-bit seed, drawn from the program's noise generator.
+std::uint32_t FreshSeed();

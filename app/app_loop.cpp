@@ -1,8 +1,10 @@
 // The event loop: polls without waiting, keeps the mouse state, runs the
-// commands of the buttons and of Ctrl+C and Ctrl+V, and draws a frame
-// whenever no event waits.
+// commands of the buttons, of Ctrl+C and Ctrl+V and of the context menu and
+// its keys, turns knobs by the wheel, records each change of the knobs for
+// undo, and draws a frame whenever no event waits.
 #include "app/app.h"
 #include "app/app_commands.h"
+#include "app/app_edit.h"
 #include "app/app_state.h"
 #include "platform/core/timing.h"
 #include "platform/screen/screen.h"
@@ -74,9 +76,20 @@ bool AppLoopPass() {
     case kEventPaste:
       CommandPasteSettings();
       break;
+    case kEventContextMenu:
+      OpenEditMenu();
+      break;
+    case kEventCommand:
+      RunEditCommand(EventCommandId());
+      break;
+    case kEventWheel:
+      TurnKnobByWheel(EventWordParam());
+      break;
     default:
       break;
   }
+  // A drag turns the knobs frame by frame: it becomes one step once released.
+  if (appState.lastEvent != kEventNone && appState.mouse.pressed == 0) NoteKnobs();
   return true;
 }
 

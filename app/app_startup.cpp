@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/app.h"
+#include "app/app_edit.h"
 #include "app/app_state.h"
 #include "platform/audio/audio.h"
 #include "platform/core/files.h"
@@ -102,10 +103,12 @@ bool AppStart() {
                                    "Tonkelwerk 1.00", kMainWindowFlags);
   if (!appState.window) return StartFailed("Not enough RAM available.");
   AddButtons();
-  if (!ScreenOpenEmbedded(WindowNativeHandle(appState.window), 0, 0, 540, 145, 0, 0, 0))
+  if (!ScreenOpenEmbedded(WindowNativeHandle(appState.window), 0, 0, kKnobAreaWidth,
+                          kKnobAreaHeight, 0, 0, 0))
     return StartFailed("Error. DirectX-Error: 003", ScreenFailureReason());
   appState.labelFont = FontHandle(FontLoad(kNewObject, "Arial", 8));
   if (!AddKnobs()) return StartFailed("Not enough RAM available.");
+  EditKeysSet();
   return true;
 }
 

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "app/app_history.h"
 #include "knob/knob.h"
 #include "platform/core/object_table.h"
 #include "platform/screen/screen.h"
@@ -19,6 +20,10 @@ struct KeptSeed {
   KnobAngles knobs;
   std::uint32_t seed = 0;
 };
+
+// The knobs' area of the window: the embedded screen at its top-left corner.
+inline constexpr std::int32_t kKnobAreaWidth = 540;
+inline constexpr std::int32_t kKnobAreaHeight = 145;
 
 struct AppState {
   ObjectId infoButton = 0;
@@ -33,7 +38,10 @@ struct AppState {
   FontHandleValue labelFont = 0;
   MouseState mouse;
   std::optional<KeptSeed> keptSeed;
-  std::int32_t exitStatus = 0;  // the process's: 1 once start-up has failed
+  KnobHistory history;
+  std::optional<std::uint32_t> wheelTick;  // tick of the wheel gesture under way
+  std::int32_t wheelTurn = 0;              // part of a notch not yet turned
+  std::int32_t exitStatus = 0;             // the process's: 1 once start-up has failed
 };
 
 extern AppState appState;

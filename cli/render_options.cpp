@@ -8,7 +8,7 @@
 #include <array>
 
 #include "cli/portable_name.h"
-#include "cli/presets.h"
+#include "sound/presets.h"
 #include "cli/variations.h"
 #include "platform/core/save_path.h"
 #include "platform/core/text.h"

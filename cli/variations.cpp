@@ -4,14 +4,10 @@
 #include <cstdio>
 
 #include "cli/portable_name.h"
-#include "cli/presets.h"
 #include "platform/core/text.h"
+#include "sound/presets.h"
 
 namespace {
-
-// Keeps the preset draws apart from the sound's own noise, which starts from
-// the very same seed.
-constexpr std::uint32_t kDrawSeedMix = 0x9E3779B9u;
 
 // The name a settings line can carry for `target`, so that a batch line
 // with it writes that very file: the file name without the format's
@@ -63,7 +59,7 @@ std::string NumberedTarget(const std::string& target, std::int32_t number, std::
 
 std::vector<SoundJob> VariationJobs(const RenderOptions& options, std::uint32_t seed,
                                     const std::string& target) {
-  NoiseSource draws(seed ^ kDrawSeedMix);
+  NoiseSource draws = PresetDraws(seed);
   const std::int32_t count = options.count.value_or(1);
   std::vector<SoundJob> jobs;
   for (std::int32_t number = 1; number <= count; ++number) {

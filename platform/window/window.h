@@ -1,7 +1,7 @@
 // Window, buttons and events: the program's main window with its push
 // buttons, a poll of integer event codes that never waits, the mouse
-// position relative to a window's client area, and the system clipboard's
-// plain text.
+// position relative to a window's client area, keys that run commands, a
+// context menu, and the system clipboard's plain text.
 //
 // Windows and buttons live in ObjectTables; made under -1, their references
 // identify them. Event codes keep the numbers of the Windows messages so that
@@ -14,6 +14,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -38,6 +39,16 @@ inline constexpr std::int32_t kEventMiddleDouble = 521;
 inline constexpr std::int32_t kEventButtonClicked = 13100;  // EventButtonHandle names it
 inline constexpr std::int32_t kEventCopy = 769;             // Ctrl+C in a program window
 inline constexpr std::int32_t kEventPaste = 770;            // Ctrl+V in a program window
+// The user asks for the context menu (right click, the menu key); the cursor
+// (MousePosX, MousePosY) says where.
+inline constexpr std::int32_t kEventContextMenu = 123;
+// A context menu entry chosen or a command key pressed: EventCommandId names it.
+inline constexpr std::int32_t kEventCommand = 273;
+// The mouse wheel turned over a program window: EventWordParam holds the
+// key-state bits in its low 16 bits and the turn, signed, in its high 16 bits
+// in kWheelNotch units per notch (up or away: positive); the cursor says where.
+inline constexpr std::int32_t kEventWheel = 522;
+inline constexpr std::int32_t kWheelNotch = 120;
 
 // Key-state bits of a mouse event's word parameter.
 inline constexpr std::uint32_t kKeyLeftButton = 1;
@@ -116,6 +127,38 @@ std::uint32_t EventWordParam();
 
 // The button of the latest kEventButtonClicked: ButtonAdd's own result.
 ObjectId EventButtonHandle();
+
+// The command of the latest kEventCommand.
+std::int32_t EventCommandId();
+
+// A key that runs a command: a capital letter or a digit, pressed while
+// exactly the `modifiers` (kKeyControl, kKeyShift; none for a plain key) are
+// held.
+struct CommandKey {
+  std::int32_t command;  // what EventCommandId reports, 1..999
+  char key;              // 'A'..'Z' or '0'..'9'
+  std::uint32_t modifiers;
+};
+
+// From now on each press of one of `keys` in `window` comes as kEventCommand,
+// replacing the keys given before. Tab, Shift+Tab, Ctrl+C and Ctrl+V keep
+// their own meaning and are not given here. Returns false when `window`
+// names no open window.
+bool WindowCommandKeysSet(ObjectId window, std::span<const CommandKey> keys);
+
+// One entry of a context menu.
+struct MenuEntry {
+  std::int32_t command;   // what EventCommandId reports; 0 for a separator
+  std::string_view text;  // UTF-8; a tab puts the rest (the key) in the key column
+  bool enabled;           // greyed out when false
+};
+
+// Opens the platform's own context menu of `entries` at (x, y) of the
+// client area of `window`. The entry chosen arrives as kEventCommand; a menu
+// closed otherwise (Escape, a click elsewhere) sends nothing. Returns when the
+// menu is open, or closed again where the platform's menus are modal.
+void ContextMenuOpen(ObjectId window, std::int32_t x, std::int32_t y,
+                     std::span<const MenuEntry> entries);
 
 // The cursor's position, read at the first of these calls after each
 // EventPoll, in the client coordinates of `window`; -1 when

@@ -10,11 +10,13 @@
 // open), button clicks (13100), mouse moves, presses, double-clicks and
 // releases (512..521) of every widget of the program's windows with the
 // Windows key-state word, Ctrl+C and Ctrl+V as the copy and paste codes (769,
-// 770); the cursor position in client coordinates; the clipboard's text; the
-// backend's system requirements and display environment variables.
+// 770), the command keys and the entries of a QMenu context menu as commands
+// (273), Qt's context menu requests (123) and wheel turns (522); the cursor
+// position in client coordinates; the clipboard's text; the backend's system
+// requirements and display environment variables.
 // Leaves out: the window move, size, paint and activation codes (3, 5, 15,
 // 13104) and other keyboard message codes, which the application passes
-// over; menus and other control kinds.
+// over; menu bars and other control kinds.
 // Depends on: Qt 6 Widgets through platform/qt/qt_shared.h; the program's
 // icon as the Qt resource ":/tonkelwerk/tonkelwerk.xpm" (none without it).
 #include <QApplication>
@@ -24,13 +26,16 @@
 #include <QDirIterator>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QWheelEvent>
 #include <QWidget>
 #include <deque>
 #include <optional>
+#include <vector>
 
 #include "platform/qt/qt_shared.h"
 #include "platform/window/window.h"
@@ -66,6 +71,7 @@ struct QtQueuedEvent {
   ObjectId button = 0;  // the clicked button, or the button a mouse event hit
   std::uint32_t wordParam = 0;
   std::uint32_t longParam = 0;
+  std::int32_t command = 0;  // of a command event
 };
 
 class QtEventTranslator;
@@ -74,6 +80,8 @@ struct QtWindowService {
   ObjectTable<QtWindowRecord> windows{QtReleaseWindow};
   ObjectTable<QtButtonRecord> buttons{QtReleaseButton};
   WindowHandle buttonParent = 0;
+  ObjectId keysWindow = 0;  // the window whose command keys `keys` are
+  std::vector<CommandKey> keys;
   std::deque<QtQueuedEvent> queue;
   QtQueuedEvent latest;
   // The cursor's global position, read once per poll: each reading is a
@@ -103,13 +111,18 @@ ObjectId QtButtonOf(const QObject* object) {
   return found;
 }
 
-std::uint32_t QtKeyState(const QMouseEvent& event) {
+std::uint32_t QtModifierState(Qt::KeyboardModifiers modifiers) {
   std::uint32_t state = 0;
+  if (modifiers & Qt::ShiftModifier) state |= kKeyShift;
+  if (modifiers & Qt::ControlModifier) state |= kKeyControl;
+  return state;
+}
+
+std::uint32_t QtKeyState(const QSinglePointEvent& event) {
+  std::uint32_t state = QtModifierState(event.modifiers());
   if (event.buttons() & Qt::LeftButton) state |= kKeyLeftButton;
   if (event.buttons() & Qt::RightButton) state |= kKeyRightButton;
   if (event.buttons() & Qt::MiddleButton) state |= kKeyMiddleButton;
-  if (event.modifiers() & Qt::ShiftModifier) state |= kKeyShift;
-  if (event.modifiers() & Qt::ControlModifier) state |= kKeyControl;
   return state;
 }
 
@@ -183,6 +196,41 @@ std::int32_t QtShortcutCode(const QKeyEvent& key) {
   return 0;
 }
 
+// The command of a key press in `window`, 0 for none. Qt's codes of capital
+// letters and digits are their ASCII codes; the keypad's digits count as the
+// digits, and Alt or Meta held makes the press no command key.
+std::int32_t QtCommandOfKey(const QKeyEvent& key, ObjectId window) {
+  if (window != service.keysWindow) return 0;
+  const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+  if (modifiers & (Qt::AltModifier | Qt::MetaModifier)) return 0;
+  for (const CommandKey& command : service.keys)
+    if (key.key() == command.key && QtModifierState(modifiers) == command.modifiers)
+      return command.command;
+  return 0;
+}
+
+// The wheel's turn as the Windows word: key state low, the turn high. A
+// horizontal wheel (and Shift with the wheel, where the platform makes that
+// horizontal) turns as the vertical one does.
+std::uint32_t QtWheelWord(const QWheelEvent& wheel) {
+  const QPoint delta = wheel.angleDelta();
+  const int turn = delta.y() != 0 ? delta.y() : delta.x();
+  return (static_cast<std::uint32_t>(turn & 0xFFFF) << 16) | QtKeyState(wheel);
+}
+
+// Queues the key's copy, paste or command code; false for any other key.
+bool QtQueueKey(const QKeyEvent& key, ObjectId window) {
+  if (const std::int32_t code = QtShortcutCode(key)) {
+    service.queue.push_back({code, window, 0, 0, 0});
+    return true;
+  }
+  if (const std::int32_t command = QtCommandOfKey(key, window)) {
+    service.queue.push_back({kEventCommand, window, 0, 0, 0, command});
+    return true;
+  }
+  return false;
+}
+
 // Places the window's outer frame (as far as the platform knows it yet) in
 // the middle of `area`, never above or left of it. The client area is placed,
 // not the frame: window managers keep a client where it was asked for, while
@@ -223,11 +271,19 @@ class QtEventTranslator : public QObject {
       event->ignore();
       return true;  // the window stays open: the program decides
     }
-    if (event->type() == QEvent::KeyPress) {
-      const std::int32_t code = QtShortcutCode(*static_cast<QKeyEvent*>(event));
-      if (code == 0) return false;
-      service.queue.push_back({code, window, 0, 0, 0});
-      return true;  // taken here, so that a parent does not see it again
+    // Each of these is taken here, so that a parent does not see it again.
+    switch (event->type()) {
+      case QEvent::KeyPress:
+        return QtQueueKey(*static_cast<QKeyEvent*>(event), window);
+      case QEvent::ContextMenu:
+        service.queue.push_back({kEventContextMenu, window, 0, 0, 0});
+        return true;
+      case QEvent::Wheel:
+        service.queue.push_back(
+            {kEventWheel, window, 0, QtWheelWord(*static_cast<QWheelEvent*>(event)), 0});
+        return true;
+      default:
+        break;
     }
     if (auto* mouse = dynamic_cast<QMouseEvent*>(event)) QtQueueMouse(*mouse, widget, window);
     return false;
@@ -275,6 +331,8 @@ void WindowServiceShutdown() {
   service.queue.clear();
   service.latest = {};
   service.buttonParent = 0;
+  service.keysWindow = 0;
+  service.keys.clear();
   delete service.translator;
   service.translator = nullptr;
   QtAppStop();
@@ -394,6 +452,8 @@ std::int32_t EventPoll() {
   service.queue.pop_front();
   if (event.code == kEventButtonClicked) {
     service.latest.button = event.button;
+  } else if (event.code == kEventCommand) {
+    service.latest.command = event.command;
   } else if (event.code != kEventClose) {
     service.latest.wordParam = event.wordParam;
     service.latest.longParam = event.longParam;
@@ -408,6 +468,40 @@ std::uint32_t EventWordParam() {
 
 ObjectId EventButtonHandle() {
   return service.latest.button;
+}
+
+std::int32_t EventCommandId() {
+  return service.latest.command;
+}
+
+bool WindowCommandKeysSet(ObjectId window, std::span<const CommandKey> keys) {
+  if (!service.windows.Find(window)) return false;
+  service.keysWindow = window;
+  service.keys.assign(keys.begin(), keys.end());
+  return true;
+}
+
+void ContextMenuOpen(ObjectId window, std::int32_t x, std::int32_t y,
+                     std::span<const MenuEntry> entries) {
+  const QtWindowRecord* record = service.windows.Find(window);
+  if (!record) return;
+  // A pop-up window of its own: the event translator leaves its keys and
+  // clicks to it.
+  auto* menu = new QMenu(record->handle);
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  for (const MenuEntry& entry : entries) {
+    if (entry.command == 0) {
+      menu->addSeparator();
+      continue;
+    }
+    QAction* action = menu->addAction(QtText(entry.text));
+    action->setEnabled(entry.enabled);
+    const std::int32_t command = entry.command;
+    QObject::connect(action, &QAction::triggered, [window, command] {
+      service.queue.push_back({kEventCommand, window, 0, 0, 0, command});
+    });
+  }
+  menu->popup(record->handle->mapToGlobal(QPoint(x, y)));
 }
 
 namespace {

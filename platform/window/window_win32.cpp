@@ -4,19 +4,21 @@
 // the program icon, the arrow cursor and the button-face background; windows
 // sized by AdjustWindowRect and centred on the screen or the active window;
 // the Tab and Shift+Tab accelerators, which cycle the focus through the tab
-// stops, and Ctrl+C and Ctrl+V, which become the copy and paste codes (769,
-// 770); the clipboard's text as CF_UNICODETEXT; subclassed push buttons in
-// the default GUI font; the window procedure, which turns clicks into 13100,
-// other commands into 13101 and queues close (16), move (3), size (5),
-// activation (13104) and erase (15) events, like ones merged; EventPoll,
+// stops, Ctrl+C and Ctrl+V, which become the copy and paste codes (769,
+// 770), and the program's command keys; the clipboard's text as
+// CF_UNICODETEXT; subclassed push buttons in the default GUI font; the window
+// procedure, which turns clicks into 13100, menu entries and command keys
+// into 273 and queues close (16), move (3), size (5), activation (13104),
+// erase (15) and context menu (123) events, like ones merged; EventPoll,
 // which hands out queued events first and otherwise fetches one message
 // without waiting; the cursor position in client coordinates with inclusive
 // right and bottom edges; the display scale: sizes, positions and the
 // cursor in the program's 96-DPI pixels, scaled to the window's monitor and
 // again when the window moves to a monitor of another scale, the buttons'
 // font with them; the backend's system requirements.
-// Leaves out: menus, other control kinds, user sizing, custom background
-// brushes (the record has the field; nothing sets it).
+// Leaves out: menu bars (the context menu is window_menu_win32.cpp's), other
+// control kinds, user sizing, custom background brushes (the record has the
+// field; nothing sets it).
 // Depends on: User32, GDI32 (stock font), the common controls, and the win32
 // backend's shared part for the module, the icon and the hidden window that
 // owns what the program puts on the clipboard.
@@ -28,6 +30,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/win32/win32_dpi.h"
 #include "platform/win32/win32_shared.h"
@@ -42,8 +45,6 @@ constexpr WORD kCommandFocusNext = 1212;
 constexpr WORD kCommandFocusPrevious = 1213;
 constexpr WORD kCommandCopy = 1214;
 constexpr WORD kCommandPaste = 1215;
-constexpr int kAcceleratorCount = 4;
-constexpr std::int32_t kEventMenuCommand = 13101;
 constexpr std::int32_t kEventMoved = 3;
 constexpr std::int32_t kEventSized = 5;
 constexpr std::int32_t kEventErased = 15;
@@ -55,8 +56,7 @@ constexpr int kButtonKind = 1;
 
 struct Win32WindowRecord {
   HWND handle;
-  int acceleratorCount;
-  ACCEL accelerators[kAcceleratorCount];
+  std::vector<ACCEL> accelerators;
   HACCEL acceleratorTable;
   HBRUSH backgroundBrush;
   UINT dpi;
@@ -82,6 +82,7 @@ struct Win32EventState {
   ObjectId eventWindow = 0;
   std::int32_t eventType = 0;
   std::int32_t pendingCode = 0;
+  std::int32_t command = 0;  // of the latest kEventCommand
   std::uint32_t wordParam = 0;
   std::uint32_t longParam = 0;
   std::deque<Win32QueuedEvent> queue;
@@ -199,8 +200,8 @@ LRESULT Win32Command(WPARAM wParam, LPARAM lParam) {
     events.pendingCode = command == kCommandCopy ? kEventCopy : kEventPaste;
     return 0;
   }
-  events.pendingCode = kEventMenuCommand;
-  events.eventButton = command;
+  events.pendingCode = kEventCommand;
+  events.command = command;
   return 0;
 }
 
@@ -279,6 +280,9 @@ LRESULT CALLBACK Win32WindowProcedure(HWND handle, UINT message, WPARAM wParam, 
       return 1;  // activation alone focuses no control
     case WM_ERASEBKGND:
       return Win32EraseBackground(handle, wParam, lParam, id);
+    case WM_CONTEXTMENU:
+      Win32Queue(kEventContextMenu, id);
+      return 0;
     case WM_SYSCOLORCHANGE:
       EnumChildWindows(handle, Win32ForwardColourChange, 0);
       break;
@@ -350,14 +354,25 @@ RECT Win32OuterRectangle(std::int32_t x, std::int32_t y, SIZE client, UINT dpi, 
   return RECT{x, y, x + outerWidth, y + outerHeight};
 }
 
-// The keyboard accelerators of every window: Tab, Shift+Tab, Ctrl+C, Ctrl+V.
-void Win32AddAccelerators(Win32WindowRecord& window) {
-  window.acceleratorCount = kAcceleratorCount;
-  window.accelerators[0] = {FVIRTKEY | FNOINVERT, VK_TAB, kCommandFocusNext};
-  window.accelerators[1] = {FVIRTKEY | FNOINVERT | FSHIFT, VK_TAB, kCommandFocusPrevious};
-  window.accelerators[2] = {FVIRTKEY | FNOINVERT | FCONTROL, 'C', kCommandCopy};
-  window.accelerators[3] = {FVIRTKEY | FNOINVERT | FCONTROL, 'V', kCommandPaste};
-  window.acceleratorTable = CreateAcceleratorTableA(window.accelerators, window.acceleratorCount);
+// The keyboard accelerators of every window, Tab, Shift+Tab, Ctrl+C and
+// Ctrl+V, followed by the program's command `keys`. A virtual-key
+// accelerator wants exactly its modifiers held, so a plain key is one
+// without Shift, Ctrl or Alt.
+void Win32SetAccelerators(Win32WindowRecord& window, std::span<const CommandKey> keys) {
+  window.accelerators = {{FVIRTKEY | FNOINVERT, VK_TAB, kCommandFocusNext},
+                         {FVIRTKEY | FNOINVERT | FSHIFT, VK_TAB, kCommandFocusPrevious},
+                         {FVIRTKEY | FNOINVERT | FCONTROL, 'C', kCommandCopy},
+                         {FVIRTKEY | FNOINVERT | FCONTROL, 'V', kCommandPaste}};
+  for (const CommandKey& key : keys) {
+    BYTE flags = FVIRTKEY | FNOINVERT;
+    if (key.modifiers & kKeyShift) flags |= FSHIFT;
+    if (key.modifiers & kKeyControl) flags |= FCONTROL;
+    window.accelerators.push_back(
+        {flags, static_cast<WORD>(key.key), static_cast<WORD>(key.command)});
+  }
+  if (window.acceleratorTable) DestroyAcceleratorTable(window.acceleratorTable);
+  window.acceleratorTable = CreateAcceleratorTableA(window.accelerators.data(),
+                                                    static_cast<int>(window.accelerators.size()));
 }
 
 const Win32WindowRecord* Win32WindowOfHandle(HWND handle) {
@@ -486,7 +501,7 @@ ObjectId MainWindowOpen(ObjectId id, std::int32_t x, std::int32_t y, std::int32_
                reinterpret_cast<LPARAM>(Win32ProgramSmallIcon()));
   SendMessageA(window->handle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Win32ProgramIcon()));
   if (!hidden) ShowWindow(window->handle, (flags & kWindowMaximised) ? SW_MAXIMIZE : SW_SHOWNORMAL);
-  Win32AddAccelerators(*window);
+  Win32SetAccelerators(*window, {});
   return id == kNewObject ? identifier : reinterpret_cast<ObjectId>(window->handle);
 }
 
@@ -560,6 +575,17 @@ std::uint32_t EventWordParam() {
 
 ObjectId EventButtonHandle() {
   return service.events.eventButton;
+}
+
+std::int32_t EventCommandId() {
+  return service.events.command;
+}
+
+bool WindowCommandKeysSet(ObjectId window, std::span<const CommandKey> keys) {
+  Win32WindowRecord* record = service.windows.Find(window);
+  if (!record) return false;
+  Win32SetAccelerators(*record, keys);
+  return true;
 }
 
 std::int32_t MousePosX(ObjectId window) {

@@ -43,30 +43,10 @@ void SetSoundKnobs() {
   Set(AppKnob(Knob::kLen), 25);  // 200 ms
 }
 
-SynthParams KnobParams() {
-  KnobAngles angles;
-  for (const KnobSpec& spec : kKnobs) angles.*spec.angle = Value(AppKnob(spec.knob));
-  return ParamsFromKnobs(angles);
-}
-
-// The file a render of the knobs makes with noise from `seed`.
-std::vector<std::uint8_t> ExpectedImage(std::uint32_t seed) {
-  const SynthParams params = KnobParams();
-  NoiseSource noise(seed);
-  std::vector<std::uint8_t> image(WaveImageSize(params.lengthMs));
-  WaveImageWrite(image.data(), params, noise);
-  return image;
-}
-
 // Pastes `text` with Ctrl+V.
 void Paste(const std::string& text) {
   ASSERT_TRUE(ClipboardSetText(text));
   PressCtrl('V');
-}
-
-SettingsLineResult ClipboardLine() {
-  const std::optional<std::string> text = ClipboardText();
-  return ParseSettingsLine(text.value_or("no text"));
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -78,14 +58,7 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
-class AppCommandsTest : public AppDriverTest {
- protected:
-  // Runs Save wave with `path` typed into the dialog's name field.
-  void SaveAs(const fs::path& path) {
-    answers_->TypeInSaveDialog(path.string());
-    PressButton("Save wave");
-  }
-};
+using AppCommandsTest = AppDriverTest;
 
 TEST_F(AppCommandsTest, ResetAllTurnsEveryKnobBackToZero) {
   SetSoundKnobs();
@@ -143,7 +116,8 @@ TEST_F(AppCommandsTest, SaveWaveReplacesAnExistingFileWithoutAsking) {
   SaveAs(path);
   EXPECT_TRUE(answers_->Boxes().empty());
   EXPECT_EQ(appState.savePath, path.string());
-  EXPECT_EQ(fs::file_size(path), static_cast<std::uintmax_t>(WaveImageSize(KnobParams().lengthMs)));
+  EXPECT_EQ(fs::file_size(path),
+            static_cast<std::uintmax_t>(WaveImageSize(ParamsFromKnobs(KnobAnglesNow()).lengthMs)));
 }
 
 TEST_F(AppCommandsTest, SaveWaveAddsWavOnlyWhereTheNameHasNoExtension) {

@@ -7,6 +7,7 @@
 #include <chrono>
 
 #include "app/app.h"
+#include "app/app_commands.h"
 #include "app/app_state.h"
 #include "platform/window/window.h"
 
@@ -34,6 +35,23 @@ void RunUntilEvent(std::int32_t code) {
     }
   }
   ADD_FAILURE() << "event " << code << " never reached the program";
+}
+
+std::vector<std::uint8_t> ExpectedImage(std::uint32_t seed) {
+  const SynthParams params = ParamsFromKnobs(KnobAnglesNow());
+  NoiseSource noise(seed);
+  std::vector<std::uint8_t> image(WaveImageSize(params.lengthMs));
+  WaveImageWrite(image.data(), params, noise);
+  return image;
+}
+
+SettingsLineResult ClipboardLine() {
+  return ParseSettingsLine(ClipboardText().value_or("no text"));
+}
+
+void AppDriverTest::SaveAs(const fs::path& path) {
+  answers_->TypeInSaveDialog(path.string());
+  PressButton("Save wave");
 }
 
 void AppDriverTest::SetUp() {

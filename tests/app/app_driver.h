@@ -4,7 +4,8 @@
 //
 // Implements (here, for every backend): running passes of the event loop
 // until a frame was drawn or an event was handled; the fixture that starts
-// the program with every box and dialog answered and a scratch folder.
+// the program with every box and dialog answered and a scratch folder, and
+// saves through the dialog; the sound and the clipboard line to compare with.
 // Each backend implements the rest in a file of its own: app_driver_qt.cpp
 // (Qt Widgets: button clicks, QTest key presses, a timer that answers the
 // active modal widget), app_driver_win32.cpp (User32: BM_CLICK, keys
@@ -29,6 +30,7 @@
 #include <vector>
 
 #include "knob/knob.h"
+#include "sound/settings_line.h"
 
 namespace tonkelwerk_test {
 
@@ -48,9 +50,25 @@ void PressButton(std::string_view label);
 // would; returns once the loop has run the shortcut's command.
 void PressCtrl(char key);
 
+// Presses `key` ('A'..'Z', '0'..'9') with `modifiers` (kKeyControl,
+// kKeyShift) held in the main window as the keyboard would; returns once the
+// loop has run the command of that key. (Qt and Win32 only.)
+void PressKey(char key, std::uint32_t modifiers = 0);
+
+// Turns the mouse wheel by `notches` (positive: away from the user) with
+// the cursor at (x, y) of the main window's client area and Shift held when
+// `shift`; returns once the loop has handled the turn. (Qt and Win32 only.)
+void TurnWheel(int x, int y, int notches, bool shift = false);
+
 // The pixels of a knob's image, row after row, in the backend's own format:
 // for comparing two images of one run.
 std::vector<std::uint8_t> KnobPicture(const KnobControl* knob);
+
+// The file a render of the knobs as they stand makes with noise from `seed`.
+std::vector<std::uint8_t> ExpectedImage(std::uint32_t seed);
+
+// The settings line on the clipboard, read as a settings line.
+SettingsLineResult ClipboardLine();
 
 // The backend's system requirements as its about text lists them.
 extern const std::array<const char*, 3> kRequirementsShown;
@@ -106,6 +124,9 @@ class AppDriverTest : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
+
+  // Runs Save wave with `path` typed into the dialog's name field.
+  void SaveAs(const std::filesystem::path& path);
 
   std::filesystem::path folder_;
   std::unique_ptr<DialogAnswers> answers_;

@@ -1,7 +1,9 @@
 // The test hook of the qt backend; see app_driver.h.
 //
 // Implements: clicks through QPushButton::click, which emits what a mouse
-// click emits; Ctrl+C and Ctrl+V as QTest key presses on the main window;
+// click emits; Ctrl+C, Ctrl+V and the command keys as QTest key presses on
+// the main window; wheel turns as QWheelEvents sent to the widget under the
+// cursor, as the platform would;
 // the dialog answers through the support code's ModalAnswerer, which looks
 // at Qt's active modal widget every 20 ms while a box or dialog runs its
 // own event loop; knob pictures from the QImage behind the image handle.
@@ -11,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QWheelEvent>
 #include <optional>
 
 #include "app/app_state.h"
@@ -37,6 +40,27 @@ void PressCtrl(char key) {
   // Qt's letter keys are the codes of the capital letters.
   QTest::keyClick(MainWidget(), static_cast<Qt::Key>(key), Qt::ControlModifier);
   RunUntilEvent(key == 'C' ? kEventCopy : kEventPaste);
+}
+
+void PressKey(char key, std::uint32_t modifiers) {
+  Qt::KeyboardModifiers held = Qt::NoModifier;
+  if (modifiers & kKeyControl) held |= Qt::ControlModifier;
+  if (modifiers & kKeyShift) held |= Qt::ShiftModifier;
+  QTest::keyClick(MainWidget(), static_cast<Qt::Key>(key), held);
+  RunUntilEvent(kEventCommand);
+}
+
+void TurnWheel(int x, int y, int notches, bool shift) {
+  MoveCursorTo(x, y);
+  QWidget* window = MainWidget();
+  QWidget* target = window->childAt(x, y);
+  if (!target) target = window;
+  const QPointF local = target->mapFrom(window, QPointF(x, y));
+  QWheelEvent wheel(local, target->mapToGlobal(local), QPoint(), QPoint(0, notches * kWheelNotch),
+                    Qt::NoButton, shift ? Qt::ShiftModifier : Qt::NoModifier, Qt::NoScrollPhase,
+                    false);
+  QApplication::sendEvent(target, &wheel);
+  RunUntilEvent(kEventWheel);
 }
 
 std::vector<std::uint8_t> KnobPicture(const KnobControl* knob) {

@@ -2,9 +2,10 @@
 // well as on Windows.
 //
 // Implements: clicks as a posted BM_CLICK, which the button turns into the
-// BN_CLICKED that a mouse click gives; Ctrl+C and Ctrl+V through SendInput
-// into the foreground main window, so that the window's accelerator table
-// makes the copy and paste commands; the dialog answers through a thread
+// BN_CLICKED that a mouse click gives; Ctrl+C, Ctrl+V and the command keys
+// through SendInput into the foreground main window, so that the window's
+// accelerator table makes the copy, paste and other commands; wheel turns
+// through SendInput with the cursor put on the window; the dialog answers through a thread
 // timer whose procedure the modal loop of MessageBoxW and GetSaveFileNameW
 // dispatches like any message: it looks for the thread's enabled, visible
 // dialog (#32770), reads a box's title, text, icon and buttons and presses
@@ -21,6 +22,7 @@
 #include <dlgs.h>
 
 #include <optional>
+#include <vector>
 
 #include "app/app_state.h"
 #include "platform/core/wide_text_win32.h"
@@ -59,19 +61,59 @@ void PressButton(std::string_view label) {
   RunUntilEvent(kEventButtonClicked);
 }
 
-void PressCtrl(char key) {
-  // Keys go to the foreground window, as they go to the window a user has
-  // clicked into.
+namespace {
+
+INPUT KeyInput(WORD code, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = code;
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  return input;
+}
+
+// Sends `inside` with the `modifiers` held around it into the foreground
+// main window: keys go there, as they go to the window a user has clicked
+// into.
+void SendHolding(std::uint32_t modifiers, std::vector<INPUT> inside) {
   SetForegroundWindow(MainWindow());
-  INPUT keys[4] = {};
-  const WORD codes[4] = {VK_CONTROL, static_cast<WORD>(key), static_cast<WORD>(key), VK_CONTROL};
-  for (int i = 0; i < 4; ++i) {
-    keys[i].type = INPUT_KEYBOARD;
-    keys[i].ki.wVk = codes[i];
-    keys[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
-  }
-  ASSERT_EQ(SendInput(4, keys, sizeof(INPUT)), 4u);
+  std::vector<WORD> held;
+  if (modifiers & kKeyControl) held.push_back(VK_CONTROL);
+  if (modifiers & kKeyShift) held.push_back(VK_SHIFT);
+  std::vector<INPUT> inputs;
+  for (WORD code : held) inputs.push_back(KeyInput(code, false));
+  inputs.insert(inputs.end(), inside.begin(), inside.end());
+  for (WORD code : held) inputs.push_back(KeyInput(code, true));
+  ASSERT_EQ(SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)),
+            inputs.size());
+}
+
+void SendKey(char key, std::uint32_t modifiers) {
+  const auto code = static_cast<WORD>(key);
+  SendHolding(modifiers, {KeyInput(code, false), KeyInput(code, true)});
+}
+
+}  // namespace
+
+void PressCtrl(char key) {
+  SendKey(key, kKeyControl);
   RunUntilEvent(key == 'C' ? kEventCopy : kEventPaste);
+}
+
+void PressKey(char key, std::uint32_t modifiers) {
+  SendKey(key, modifiers);
+  RunUntilEvent(kEventCommand);
+}
+
+void TurnWheel(int x, int y, int notches, bool shift) {
+  POINT at{x, y};
+  ClientToScreen(MainWindow(), &at);
+  SetCursorPos(at.x, at.y);
+  INPUT wheel{};
+  wheel.type = INPUT_MOUSE;
+  wheel.mi.dwFlags = MOUSEEVENTF_WHEEL;
+  wheel.mi.mouseData = static_cast<DWORD>(notches * WHEEL_DELTA);
+  SendHolding(shift ? kKeyShift : 0, {wheel});
+  RunUntilEvent(kEventWheel);
 }
 
 std::vector<std::uint8_t> KnobPicture(const KnobControl* knob) {

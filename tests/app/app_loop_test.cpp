@@ -1,7 +1,11 @@
 // The event loop with real Qt events: the mouse state, the `pressed` rules,
-// turning a knob over frames, and button clicks.
+// turning a knob over frames, button clicks, a drag as one undo step, and the
+// context menu.
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
+#include <algorithm>
 
 #include "app/app_state.h"
 #include "platform/window/window.h"
@@ -176,6 +180,77 @@ TEST_F(AppLoopTest, AButtonCommandEndsADrag) {
   HandlePending();
   EXPECT_EQ(appState.mouse.pressed, 0);
   EXPECT_EQ(Value(AppKnob(Knob::kFreq)), 0) << "Reset all ran";
+}
+
+TEST_F(AppLoopTest, ADragFromPressToReleaseIsOneUndoStep) {
+  const auto drag = [] {
+    MoveCursorTo(240, 40);  // Freq, right half
+    PostMouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
+    PostMouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton);
+    ASSERT_TRUE(RunFrames(4));
+    PostMouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
+    HandlePending();
+  };
+  drag();
+  const std::int32_t first = Value(AppKnob(Knob::kFreq));
+  ASSERT_GT(first, 1);
+  drag();
+  ASSERT_GT(Value(AppKnob(Knob::kFreq)), first);
+  QTest::keyClick(MainWidget(), Qt::Key_Z, Qt::ControlModifier);
+  HandlePending();
+  EXPECT_EQ(Value(AppKnob(Knob::kFreq)), first) << "the second drag undone as a whole";
+  QTest::keyClick(MainWidget(), Qt::Key_Z, Qt::ControlModifier);
+  HandlePending();
+  EXPECT_EQ(Value(AppKnob(Knob::kFreq)), 0) << "the first drag undone as a whole";
+}
+
+TEST_F(AppLoopTest, ARightClickOnTheKnobsOpensTheMenuOfTheEditCommands) {
+  const auto openMenu = [](QPoint at) -> QMenu* {
+    MoveCursorTo(at.x(), at.y());
+    QWidget* window = MainWidget();
+    QCoreApplication::postEvent(
+        window, new QContextMenuEvent(QContextMenuEvent::Mouse, at, window->mapToGlobal(at)));
+    HandlePending();
+    return qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  };
+  EXPECT_EQ(openMenu(QPoint(590, 140)), nullptr) << "none below the buttons";
+  QMenu* menu = openMenu(QPoint(240, 40));
+  ASSERT_NE(menu, nullptr);
+  QStringList texts;
+  QStringList enabled;
+  for (QAction* action : menu->actions()) {
+    if (action->isSeparator()) continue;
+    texts << action->text();
+    if (action->isEnabled()) enabled << action->text().section('\t', 0, 0);
+  }
+  EXPECT_EQ(texts.join(", ").toStdString(),
+            "Pickup\t1, Laser\t2, Explosion\t3, Powerup\t4, Hit\t5, Jump\t6, Blip\t7, "
+            "Random\tR, Mutate\tM, Undo\tCtrl+Z, Redo\tCtrl+Shift+Z, "
+            "Copy settings\tCtrl+C, Paste settings\tCtrl+V");
+  EXPECT_FALSE(enabled.contains("Undo")) << "nothing to undo yet";
+  EXPECT_FALSE(enabled.contains("Redo"));
+  QTest::keyClick(menu, Qt::Key_Escape);
+  HandlePending();
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "Escape closes it";
+  EXPECT_EQ(appState.history.CanUndo(), false) << "and runs nothing";
+
+  menu = openMenu(QPoint(60, 40));
+  ASSERT_NE(menu, nullptr);
+  menu->actions()[2]->trigger();  // Explosion
+  menu->close();
+  HandlePending();
+  EXPECT_GE(Value(AppKnob(Knob::kRustle)), 150) << "the explosion preset ran";
+  menu = openMenu(QPoint(60, 40));
+  ASSERT_NE(menu, nullptr);
+  const QList<QAction*> actions = menu->actions();
+  const auto undo = std::find_if(actions.begin(), actions.end(),
+                                 [](QAction* a) { return a->text().startsWith("Undo"); });
+  ASSERT_NE(undo, actions.end());
+  EXPECT_TRUE((*undo)->isEnabled()) << "the preset can be undone";
+  (*undo)->trigger();
+  menu->close();
+  HandlePending();
+  EXPECT_EQ(Value(AppKnob(Knob::kRustle)), 0);
 }
 
 }  // namespace

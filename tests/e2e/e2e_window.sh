@@ -13,11 +13,7 @@ here=$(dirname "$(realpath "$0")")
 # shellcheck source=tests/e2e/e2e_session.sh
 source "$here/e2e_session.sh"
 e2e_begin "$artifacts"
-
-cd "$artifacts"
-SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$artifacts/audio.raw" SDL_NO_SIGNAL_HANDLERS=1 \
-  QT_QPA_PLATFORM=xcb "$program" >"$artifacts/program.log" 2>&1 &
-program_pid=$!
+e2e_start_program "$program"
 
 window=$(main_window) || fail "the window did not appear"
 sleep 0.5
@@ -74,10 +70,5 @@ print("WAV ok:", sound.getnframes(), "frames")
 PY
 
 # The close box: the program ends with exit status 0.
-python3 "$here/x11_close_window.py" "$window"
-status=0
-timeout 10 tail --pid="$program_pid" -f /dev/null || fail "the program did not end"
-wait "$program_pid" || status=$?
-program_pid=""
-[[ $status -eq 0 ]] || fail "exit status $status"
+e2e_close "$window"
 echo "PASS: screenshots in $artifacts"

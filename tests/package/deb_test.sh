@@ -45,7 +45,7 @@ for size in 16 22 24 32 48 64 128 256; do
   png=$root/usr/share/icons/hicolor/${size}x$size/apps/tonkelwerk.png
   [[ $(identify -format %wx%h "$png" 2>/dev/null) == "${size}x$size" ]] || fail "no ${size} px icon"
 done
-for file in include/tonkelwerk/sound_engine.h include/tonkelwerk/settings_line.h \
+for file in include/tonkelwerk/sound_engine.h include/tonkelwerk/settings_line.h include/tonkelwerk/presets.h \
   lib/libtonkelwerk_sound.a lib/cmake/Tonkelwerk/TonkelwerkConfig.cmake \
   lib/cmake/Tonkelwerk/TonkelwerkConfigVersion.cmake lib/pkgconfig/tonkelwerk-sound.pc \
   share/doc/libtonkelwerk-dev/copyright; do

@@ -7,7 +7,7 @@
 #                    frames drawn by Wine so that the close box is there
 #                    without a window manager)
 #   e2e.sh CASE      runs one case: window, attention, knobs, dpi (the window
-#                    at 100 % and 200 % display scale), preview, save,
+#                    at 100 % and 200 % display scale), menu, preview, save,
 #                    informations, close-box, no-sound; or backend, the backend's own tests
 #                    (a GoogleTest program) on the same display and prefix; or
 #                    commands, the command tests of every backend (a GoogleTest
@@ -273,6 +273,34 @@ case_knobs() {
   click_client "$reset_x" "$reset_y"
   click_client "$preview_x" "$preview_y"
   answer_box Attention "$attention_text"
+  close_by_close_box
+}
+
+# The context menu: a right click on a knob opens it, Escape closes it, and
+# its first entry (the pickup preset) turns the knobs and plays.
+case_menu() {
+  start_program
+  await_main_window
+  sleep 1
+  ! probe menu - >/dev/null || fail "a menu is open at the start"
+  xdotool mousemove $((origin_x + freq_knob_x + 35)) $((origin_y + 45)) click 3
+  local report
+  report=$(await menu - 15) || fail "the right click on the Freq knob opened no menu"
+  local left top right bottom
+  read -r left top right bottom <<<"$(field outer "$report")"
+  ((bottom - top > 200)) || fail "the menu is $((bottom - top)) pixels high"
+  screenshot menu.png
+  xdotool key Escape
+  local tries=40
+  while probe menu - >/dev/null && ((tries-- > 0)); do sleep 0.25; done
+  ((tries > 0)) || fail "Escape left the menu open"
+  (($(sound_bytes) == 0)) || fail "something was played"
+  xdotool mousemove $((origin_x + freq_knob_x + 35)) $((origin_y + 45)) click 3
+  await menu - 15 >/dev/null || fail "the menu did not open again"
+  xdotool key Down Return
+  tries=40
+  while (($(sound_bytes) < 4000)) && ((tries-- > 0)); do sleep 0.25; done
+  (($(sound_bytes) >= 4000)) || fail "the pickup entry played no sound ($(sound_bytes) bytes)"
   close_by_close_box
 }
 

@@ -8,6 +8,7 @@
 //                              window style
 //   window_probe box TITLE     a message box's text (line breaks as \n) and
 //                              the centre of its OK button
+//   window_probe menu -        an open pop-up menu's outer rectangle
 //
 // Sizes and positions are in the display's own pixels at any display scale.
 //
@@ -85,15 +86,26 @@ int ReportBox(HWND box) {
   return 0;
 }
 
+// The pop-up menu open on the screen: User32's menu window class.
+int ReportMenu() {
+  HWND menu = FindWindowA("#32768", nullptr);
+  if (!menu || !IsWindowVisible(menu)) return 1;
+  RECT outer;
+  GetWindowRect(menu, &outer);
+  std::printf("outer %ld %ld %ld %ld\n", outer.left, outer.top, outer.right, outer.bottom);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   // Unaware of the scale, the probe would be told sizes shrunk to 96 DPI.
   SetProcessDPIAware();
   if (argc != 3) {
-    std::fprintf(stderr, "usage: window_probe window|box TITLE\n");
+    std::fprintf(stderr, "usage: window_probe window|box TITLE, window_probe menu -\n");
     return 2;
   }
+  if (std::strcmp(argv[1], "menu") == 0) return ReportMenu();
   HWND window = FindTopLevel(argv[2]);
   if (!window) return 1;
   if (std::strcmp(argv[1], "window") == 0) return ReportWindow(window);

@@ -8,11 +8,15 @@
 // 2 * End below Freq * 16 (half-hertz), so a laser keeps End well under
 // 2.6 * Freq to stay above 0 Hz; and Cutter adds strong upper partials (a
 // buzz), so only the power-up and the blip take a little of it.
-#include "cli/presets.h"
+#include "sound/presets.h"
 
 #include <algorithm>
 
 namespace {
+
+// Keeps the preset draws apart from the sound's own noise, which starts from
+// the very same seed.
+constexpr std::uint32_t kDrawSeedMix = 0x9E3779B9u;
 
 // Start, End, Freq, Rustle, Cutter, Len.
 const std::array<Preset, 8> kPresets{{
@@ -27,6 +31,10 @@ const std::array<Preset, 8> kPresets{{
 }};
 
 }  // namespace
+
+NoiseSource PresetDraws(std::uint32_t seed) {
+  return NoiseSource(seed ^ kDrawSeedMix);
+}
 
 const std::array<Preset, 8>& Presets() {
   return kPresets;
