@@ -29,12 +29,15 @@ function(tonkelwerk_format_library target package version c_flags)
   endif()
   list(TRANSFORM library_LIBRARIES PREPEND ${tonkelwerk_formats_prefix}/lib/lib OUTPUT_VARIABLE files)
   list(TRANSFORM files APPEND .a)
+  # The build step installs too: the libraries it names as made must be made
+  # by it, or a library built anew would not link the program anew (CMake
+  # 3.25 knows no files made by the install step).
+  set(build BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target install)
   if(library_AUTOTOOLS)
     set(build CONFIGURE_COMMAND <SOURCE_DIR>/configure --host=${TONKELWERK_MINGW_PREFIX}
                 --prefix=${tonkelwerk_formats_prefix} --disable-shared --enable-static
                 "CC=${CMAKE_C_COMPILER}" "CFLAGS=${c_flags}" ${library_OPTIONS}
-              BUILD_COMMAND make
-              INSTALL_COMMAND make install)
+              BUILD_COMMAND make install)
   endif()
   ExternalProject_Add(${target}
     PREFIX ${tonkelwerk_formats_dir}/${package}-${version}
@@ -48,8 +51,9 @@ function(tonkelwerk_format_library target package version c_flags)
                -DBUILD_SHARED_LIBS=OFF -DBUILD_TESTING=OFF
                ${library_OPTIONS}
     ${build}
+    INSTALL_COMMAND ""
     BUILD_BYPRODUCTS ${files}
-    LOG_DOWNLOAD ON LOG_CONFIGURE ON LOG_BUILD ON LOG_INSTALL ON LOG_OUTPUT_ON_FAILURE ON)
+    LOG_DOWNLOAD ON LOG_CONFIGURE ON LOG_BUILD ON LOG_OUTPUT_ON_FAILURE ON)
 endfunction()
 
 # Debian's default flags, less those that only harden or debug.
