@@ -16,8 +16,9 @@
 #                    or render-names, tonkelwerk-render.exe's bytes on a pipe
 #                    and under non-ASCII names, checked against that renderer,
 #                    or render-formats, its FLAC, Ogg, 8-bit, mono and
-#                    resampled files checked the same way, or render-kits, its batches all or nothing; or resources,
-#                    both programs' version records, manifests and icons
+#                    resampled files checked the same way, or render-kits,
+#                    its batches all or nothing; or resources, both
+#                    programs' version records, manifests and icons
 #
 # Environment: TONKELWERK_EXE, WINDOW_PROBE_EXE and BACKEND_TESTS_EXE (the
 # programs; APP_TESTS_EXE for the case commands only) and
