@@ -38,6 +38,25 @@ if [[ "${1:-}" == web ]]; then
   packages+=(emscripten node-acorn nodejs googletest chromium python3-websocket)
 fi
 
+# The Windows renderer's format libraries are built from the very sources of
+# the Linux ones, so both write the same bytes: apt-get source needs the
+# source entries of the suites the binary packages come from.
+add_debian_sources() {
+  local list=/etc/apt/sources.list.d/debian.sources
+  local sources=/etc/apt/sources.list.d/debian-src.sources
+  grep -qs '^Types:.*deb-src' "$list" "$sources" && return 0
+  [[ -f "$list" ]] || { echo "no $list to take the source entries from" >&2; return 1; }
+  echo "Adding the source entries of $list"
+  sed 's/^Types: deb$/Types: deb-src/' "$list" | "${sudo[@]}" tee "$sources" >/dev/null
+  "${sudo[@]}" apt-get update -qq
+}
+
+sudo=()
+[[ $(id -u) -eq 0 ]] || sudo=(sudo)
+if [[ "${1:-}" == win32 ]]; then
+  add_debian_sources
+fi
+
 missing=()
 for package in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
@@ -46,8 +65,6 @@ done
 [[ ${#missing[@]} -eq 0 ]] && exit 0
 
 echo "Installing: ${missing[*]}"
-sudo=()
-[[ $(id -u) -eq 0 ]] || sudo=(sudo)
 export DEBIAN_FRONTEND=noninteractive
 "${sudo[@]}" apt-get update -qq
 "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,92 @@
+# The libraries behind the Windows renderer's formats beyond WAV (libsndfile
+# with FLAC, Ogg Vorbis and Opus; libsoxr for resampling), cross-built as
+# static libraries from the Debian source packages of the very versions the
+# Linux renderer loads, so that both write the same bytes for a command.
+# Each is built once into <build>/mingw-formats/<package>-<version>/ and then
+# kept: its build steps leave stamps there, and a version changed here builds
+# the new one beside it.
+# Leaves out: their programs, tests, examples and documents; MP3 in
+# libsndfile; OpenMP in libsoxr (the renderer asks it for one thread).
+# Depends on: ExternalProject, cmake/debian-source.sh (apt-get source, with
+# the deb-src entries of scripts/install-deps.sh win32), the MinGW toolchain.
+# Defines: the imported target tonkelwerk_format_libraries.
+include(ExternalProject)
+
+set(tonkelwerk_formats_dir ${CMAKE_BINARY_DIR}/mingw-formats)
+set(tonkelwerk_formats_prefix ${tonkelwerk_formats_dir}/installed)
+
+# One library: Debian's source PACKAGE at VERSION, configured with the
+# remaining arguments after those the libraries share; LIBRARIES are the
+# files it installs that the renderer links (by default the target's name).
+# AUTOTOOLS builds with the package's configure script instead of CMake, for
+# a package whose CMake files are incomplete. C_FLAGS are those of the Debian
+# build once its configure script has added its own: they decide the
+# floating-point code, and so the bytes of a lossy or resampled file.
+function(tonkelwerk_format_library target package version c_flags)
+  cmake_parse_arguments(PARSE_ARGV 4 library "AUTOTOOLS" "" "DEPENDS;OPTIONS;LIBRARIES")
+  if(NOT library_LIBRARIES)
+    set(library_LIBRARIES ${target})
+  endif()
+  list(TRANSFORM library_LIBRARIES PREPEND ${tonkelwerk_formats_prefix}/lib/lib OUTPUT_VARIABLE files)
+  list(TRANSFORM files APPEND .a)
+  # The build step installs too: the libraries it names as made must be made
+  # by it, or a library built anew would not link the program anew (CMake
+  # 3.25 knows no files made by the install step).
+  set(build BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target install)
+  if(library_AUTOTOOLS)
+    set(build CONFIGURE_COMMAND <SOURCE_DIR>/configure --host=${TONKELWERK_MINGW_PREFIX}
+                --prefix=${tonkelwerk_formats_prefix} --disable-shared --enable-static
+                "CC=${CMAKE_C_COMPILER}" "CFLAGS=${c_flags}" ${library_OPTIONS}
+              BUILD_COMMAND make install)
+  endif()
+  ExternalProject_Add(${target}
+    PREFIX ${tonkelwerk_formats_dir}/${package}-${version}
+    DOWNLOAD_COMMAND ${PROJECT_SOURCE_DIR}/cmake/debian-source.sh ${package} ${version} <SOURCE_DIR>
+    DEPENDS ${library_DEPENDS}
+    CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_TOOLCHAIN_FILE}
+               -DCMAKE_BUILD_TYPE=Debian "-DCMAKE_C_FLAGS=${c_flags}"
+               -DCMAKE_INSTALL_PREFIX=${tonkelwerk_formats_prefix}
+               -DCMAKE_STAGING_PREFIX=${tonkelwerk_formats_prefix}
+               -DCMAKE_PREFIX_PATH=${tonkelwerk_formats_prefix}
+               -DBUILD_SHARED_LIBS=OFF -DBUILD_TESTING=OFF
+               ${library_OPTIONS}
+    ${build}
+    INSTALL_COMMAND ""
+    BUILD_BYPRODUCTS ${files}
+    LOG_DOWNLOAD ON LOG_CONFIGURE ON LOG_BUILD ON LOG_OUTPUT_ON_FAILURE ON)
+endfunction()
+
+# Debian's default flags, less those that only harden or debug.
+set(debian_flags "-O2")
+tonkelwerk_format_library(ogg libogg 1.3.5-3 "${debian_flags} -ffast-math -fsigned-char"
+  OPTIONS -DINSTALL_DOCS=OFF)
+tonkelwerk_format_library(vorbis libvorbis 1.3.7-1
+  "${debian_flags} -ffast-math -mno-ieee-fp -fsigned-char -D_REENTRANT"
+  DEPENDS ogg LIBRARIES vorbisenc vorbis)
+# NDEBUG as its configure script sets it: otherwise it reports the CPU on
+# standard error.
+tonkelwerk_format_library(FLAC flac 1.4.2+ds-2 "${debian_flags} -funroll-loops -DNDEBUG"
+  DEPENDS ogg
+  OPTIONS -DBUILD_CXXLIBS=OFF -DBUILD_PROGRAMS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_DOCS=OFF
+          -DINSTALL_MANPAGES=OFF -DWITH_STACK_PROTECTOR=OFF -DWITH_FORTIFY_SOURCE=OFF)
+tonkelwerk_format_library(opus opus 1.3.1-3 "${debian_flags}" AUTOTOOLS
+  OPTIONS --disable-doc --disable-extra-programs --disable-stack-protector
+          CPPFLAGS=-D_FORTIFY_SOURCE=0)
+# libsndfile's search for FLAC does not see that it is a static library.
+tonkelwerk_format_library(sndfile libsndfile 1.2.0-1+deb12u1 "${debian_flags} -DFLAC__NO_DLL"
+  DEPENDS ogg vorbis FLAC opus
+  OPTIONS -DBUILD_PROGRAMS=OFF -DBUILD_EXAMPLES=OFF -DENABLE_CPACK=OFF -DENABLE_MPEG=OFF
+          -DINSTALL_MANPAGES=OFF)
+tonkelwerk_format_library(soxr libsoxr 0.1.3-4 "${debian_flags}"
+  OPTIONS -DBUILD_TESTS=OFF -DWITH_OPENMP=OFF -DWITH_LSR_BINDINGS=OFF)
+
+# Linked in the order each needs the next.
+add_library(tonkelwerk_format_libraries INTERFACE IMPORTED)
+file(MAKE_DIRECTORY ${tonkelwerk_formats_prefix}/include)
+target_include_directories(tonkelwerk_format_libraries INTERFACE
+                           ${tonkelwerk_formats_prefix}/include)
+foreach(library sndfile vorbisenc vorbis FLAC opus ogg soxr)
+  target_link_libraries(tonkelwerk_format_libraries INTERFACE
+                        ${tonkelwerk_formats_prefix}/lib/lib${library}.a)
+endforeach()
+add_dependencies(tonkelwerk_format_libraries sndfile soxr)
