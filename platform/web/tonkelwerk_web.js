@@ -1,9 +1,8 @@
 // The web backend's browser side, linked with --js-library: the page's
 // elements, its event queue (pointer events for mouse, pen and touch alike,
 // the wheel, command keys and an HTML context menu), the wait for input of an
-// idle page, Canvas 2D images in whole device
-// pixels, the knobs' sliders, Web Audio sounds, <dialog> boxes and the
-// downloads of saved files. The C++ services in platform/*/*_web.cpp and the
+// idle page, Canvas 2D images in whole device pixels, the knobs' sliders, Web
+// Audio sounds, <dialog> boxes and the downloads of saved files. The C++ services in platform/*/*_web.cpp and the
 // page's program (app/web/) call these tw_* functions;
 // platform/web/web_shared.h declares them.
 //

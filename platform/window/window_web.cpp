@@ -73,9 +73,11 @@ std::array<std::string_view, 3> SystemRequirements() {
 // The page's clipboard carries links to the page (app/web/web_share.h); its
 // menu opens for a finger too.
 std::array<std::string_view, 2> ClipboardShortcutsHelp() {
-  return {"Ctrl+C copies the knobs as a link to this page, with their seed; Ctrl+V sets them from one.",
-          "Right click or hold a knob for the menu: presets 1 to 7, R random, M Mutate, Ctrl+Z undo,"
-          " Ctrl+Y redo."};
+  return {
+      "Ctrl+C copies the knobs as a link to this page; right click or hold a knob for the "
+      "menu.",
+      "Ctrl+V sets them from a link or a line. Keys: 1-7 presets, R random, M Mutate, Ctrl+Z "
+      "undo, Ctrl+Y redo."};
 }
 
 // A page has no environment variables.
