@@ -19,7 +19,7 @@ extern "C" {
 void tw_sleep(unsigned ms);
 void tw_input_wait();
 
-// Window, buttons and events.
+// Window, buttons, events, command keys and the context menu.
 int tw_window_open(int width, int height, const char* title);
 void tw_window_close(int window);
 std::uint32_t tw_button_face();
