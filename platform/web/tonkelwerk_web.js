@@ -1,8 +1,8 @@
 // The web backend's browser side, linked with --js-library: the page's
-// elements, its event queue (pointer events for mouse, pen and touch alike),
-// the wait for input of an idle page, Canvas 2D images in whole device
-// pixels, the knobs' sliders, Web Audio sounds, <dialog> boxes and the
-// downloads of saved files. The C++ services in platform/*/*_web.cpp and the
+// elements, its event queue (pointer events for mouse, pen and touch alike,
+// the wheel, command keys and an HTML context menu), the wait for input of an
+// idle page, Canvas 2D images in whole device pixels, the knobs' sliders, Web
+// Audio sounds, <dialog> boxes and the downloads of saved files. The C++ services in platform/*/*_web.cpp and the
 // page's program (app/web/) call these tw_* functions;
 // platform/web/web_shared.h declares them.
 //
@@ -15,7 +15,7 @@ mergeInto(LibraryManager.library, {
     objects: {},
     next: 1,
     queue: [],
-    latest: {word: 0, button: 0},
+    latest: {word: 0, button: 0, command: 0},
     cursor: null,        // {x, y} in page coordinates, null off the page
     screen: null,        // {ctx, x, y, width, height}
     frame: [],           // the back buffer as a list of what a flip paints
@@ -37,6 +37,11 @@ mergeInto(LibraryManager.library, {
     lastPress: null,     // {button, time, x, y} of a press that may start a double-click
     knobTurns: [],       // {slider, angle} asked for by the keyboard
     inputWait: null,     // how to wake the program waiting for input
+    commandKeys: null,   // {window, list: [{command, key, modifiers}]}
+    menuEntries: [],     // {command, text, enabled} of the menu being made
+    menu: null,          // {element, before}: the open menu, the focus before it
+    hold: null,          // {id, x, y, timer} of a finger that may become a long press
+    swallowed: null,     // the pointer whose rest went to the menu it opened
     add: function(object) {
       var id = TW.next++;
       TW.objects[id] = object;
@@ -51,8 +56,8 @@ mergeInto(LibraryManager.library, {
       return (e.buttons & 1 ? 1 : 0) | (e.buttons & 2 ? 2 : 0) | (e.buttons & 4 ? 16 : 0) |
              (e.shiftKey ? 4 : 0) | (e.ctrlKey ? 8 : 0);
     },
-    push: function(code, word, button) {
-      TW.queue.push({code: code, word: word, button: button});
+    push: function(code, word, button, command) {
+      TW.queue.push({code: code, word: word, button: button, command: command || 0});
       TW.wakeForInput();
     },
     share: function(kind, text, byUser) {
@@ -82,18 +87,23 @@ mergeInto(LibraryManager.library, {
     listenPointer: function(element) {
       element.addEventListener('pointerdown', function(e) {
         if (!e.isPrimary) return;
+        TW.swallowed = null;
         var code = TW.pressCode(e);
         if (code) TW.push(code, TW.keyState(e), 0);
         if (e.target.tagName === 'BUTTON') return;
         // The drag goes on outside the window, and its release comes back.
         element.setPointerCapture(e.pointerId);
-        if (e.pointerType !== 'mouse') TW.push(512, TW.keyState(e), 0);
+        if (e.pointerType === 'mouse') return;
+        TW.push(512, TW.keyState(e), 0);
+        if (e.pointerType === 'touch') TW.holdStart(e);
       });
       element.addEventListener('pointermove', function(e) {
-        if (e.isPrimary) TW.push(512, TW.keyState(e), 0);
+        if (!e.isPrimary || TW.swallowed === e.pointerId) return;
+        TW.holdMoved(e);
+        TW.push(512, TW.keyState(e), 0);
       });
       element.addEventListener('pointerup', function(e) {
-        if (!e.isPrimary) return;
+        if (!e.isPrimary || TW.pressEnded(e)) return;
         // A left click on a button arrives as its command, not as a release.
         if (e.target.tagName === 'BUTTON' && e.button === 0) return;
         var code = TW.mouseCode(e, 1);
@@ -101,13 +111,170 @@ mergeInto(LibraryManager.library, {
       });
       // A pointer the browser takes back ends the drag as a release would.
       element.addEventListener('pointercancel', function(e) {
-        if (e.isPrimary) TW.push(TW.mouseCode({button: 0}, 1), 0, 0);
+        if (e.isPrimary && !TW.pressEnded(e)) TW.push(TW.mouseCode({button: 0}, 1), 0, 0);
       });
+      // A finger's long press opens the menu by the page's own timer;
+      // browsers that also fire this for it would open it twice.
+      element.addEventListener('contextmenu', function(e) {
+        e.preventDefault();
+        if (e.pointerType !== 'touch' && !TW.hold && TW.swallowed === null) TW.push(123, 0, 0);
+      });
+      element.addEventListener('wheel', function(e) {
+        // Ctrl with the wheel zooms the page, and buttons do not turn.
+        if (e.ctrlKey || e.target.tagName === 'BUTTON') return;
+        // Over a knob the wheel turns it instead of scrolling the page.
+        if (e.target.classList.contains('tw-knob')) e.preventDefault();
+        TW.cursor = {x: e.clientX, y: e.clientY};
+        var turn = TW.wheelTurn(e);
+        if (turn) TW.push(522, ((turn & 0xFFFF) << 16) | TW.keyState(e), 0);
+      }, {passive: false});
       // A press on the screen leaves the keyboard focus where it is.
       element.addEventListener('mousedown', function(e) {
         if (e.target.tagName !== 'BUTTON') e.preventDefault();
       });
-      element.addEventListener('contextmenu', function(e) { e.preventDefault(); });
+    },
+    // The wheel's turn in Windows' units, 120 a notch, away from the user
+    // positive, from either axis (Shift makes the wheel horizontal in some
+    // browsers): a notch is three lines, or 100 pixels as Chromium and
+    // Firefox scroll it; a page counts as a notch.
+    wheelTurn: function(e) {
+      var delta = e.deltaY || e.deltaX;
+      var units = [1.2, 40, 120][e.deltaMode] || 1.2;
+      return Math.max(-32768, Math.min(32767, Math.round(-delta * units)));
+    },
+
+    // ---- long press ----
+    // A finger held still for holdMs opens the context menu as a right click
+    // does. Until then it turns the knob under it as any held finger does;
+    // then its press ends as a release, and the rest of that touch (moves,
+    // lifting it) goes nowhere, so the knob stays as the menu found it.
+    holdMs: 500,
+    holdSlop: 8,  // pixels a finger may wander and still be held still
+    holdStart: function(e) {
+      TW.holdEnd();
+      TW.hold = {id: e.pointerId, x: e.clientX, y: e.clientY, timer: setTimeout(TW.holdFire, TW.holdMs)};
+    },
+    holdMoved: function(e) {
+      var hold = TW.hold;
+      if (hold && hold.id === e.pointerId &&
+          Math.max(Math.abs(e.clientX - hold.x), Math.abs(e.clientY - hold.y)) > TW.holdSlop)
+        TW.holdEnd();
+    },
+    holdEnd: function() {
+      if (TW.hold) clearTimeout(TW.hold.timer);
+      TW.hold = null;
+    },
+    holdFire: function() {
+      TW.swallowed = TW.hold.id;
+      TW.hold = null;
+      TW.push(514, 0, 0);
+      TW.push(123, 0, 0);
+    },
+    // Whether the lifted or cancelled pointer's press had already ended: a
+    // long press's, which opened the menu.
+    pressEnded: function(e) {
+      TW.holdEnd();
+      if (TW.swallowed !== e.pointerId) return false;
+      TW.swallowed = null;
+      return true;
+    },
+
+    // ---- command keys ----
+    // The command of a key pressed while the focus is on the page's window
+    // (or nowhere) and no box or menu is open; 0 for none. Only the exact
+    // modifiers a key names count; Alt and Meta make no command key.
+    commandOfKey: function(e) {
+      var keys = TW.commandKeys;
+      if (!keys || e.defaultPrevented || e.isComposing || e.altKey || e.metaKey || e.key.length !== 1)
+        return 0;
+      var owner = TW.objects[keys.window], focus = document.activeElement;
+      if (!owner || TW.menu || document.querySelector('dialog[open]')) return 0;
+      if (focus && focus !== document.body && !owner.element.contains(focus)) return 0;
+      var state = (e.shiftKey ? 4 : 0) | (e.ctrlKey ? 8 : 0), key = e.key.toUpperCase();
+      var found = keys.list.find(function(k) { return k.key === key && k.modifiers === state; });
+      return found ? found.command : 0;
+    },
+
+    // ---- context menu ----
+    // A menu of TW.menuEntries with its top-left corner at (x, y) of the
+    // window `owner`, moved back inside the viewport where it would leave it.
+    // It takes the focus; the arrows, Home and End move along the entries
+    // that are enabled, Enter or Space chooses, Escape and Tab close it.
+    menuOpen: function(owner, x, y) {
+      TW.menuClose();
+      var menu = document.createElement('div');
+      menu.className = 'tw-menu';
+      menu.setAttribute('role', 'menu');
+      menu.setAttribute('aria-label', 'Sound');
+      menu.tabIndex = -1;
+      TW.menuEntries.forEach(function(entry) { menu.appendChild(TW.menuItem(entry)); });
+      menu.addEventListener('keydown', TW.menuKey);
+      menu.addEventListener('contextmenu', function(e) { e.preventDefault(); });
+      document.body.appendChild(menu);
+      var box = owner.canvas.getBoundingClientRect();
+      var view = document.documentElement;
+      var left = box.left + x * box.width / owner.width, top = box.top + y * box.height / owner.height;
+      menu.style.left = Math.max(0, Math.min(left, view.clientWidth - menu.offsetWidth)) + 'px';
+      menu.style.top = Math.max(0, Math.min(top, view.clientHeight - menu.offsetHeight)) + 'px';
+      TW.menu = {element: menu, before: document.activeElement};
+      menu.focus({preventScroll: true});
+    },
+    menuItem: function(entry) {
+      var item = document.createElement('div');
+      if (!entry.command) {
+        item.setAttribute('role', 'separator');
+        return item;
+      }
+      var parts = entry.text.split('\t');
+      item.setAttribute('role', 'menuitem');
+      item.tabIndex = -1;
+      item.textContent = parts[0];
+      if (parts[1]) {
+        var key = document.createElement('span');
+        key.className = 'tw-menu-key';
+        key.textContent = parts[1];
+        item.appendChild(key);
+        item.setAttribute('aria-keyshortcuts', parts[1].replace('Ctrl', 'Control'));
+      }
+      if (!entry.enabled) {
+        item.setAttribute('aria-disabled', 'true');
+        return item;
+      }
+      // The pointer highlights what it is over, as the keyboard does.
+      item.addEventListener('pointermove', function() { item.focus({preventScroll: true}); });
+      item.addEventListener('click', function() { TW.menuChoose(entry.command); });
+      return item;
+    },
+    menuKey: function(e) {
+      var items = Array.from(TW.menu.element.querySelectorAll('[role=menuitem]:not([aria-disabled])'));
+      var at = items.indexOf(document.activeElement), last = items.length - 1;
+      var to = {ArrowDown: at < last ? at + 1 : 0, ArrowUp: at > 0 ? at - 1 : last,
+                Home: 0, End: last}[e.key];
+      if (to !== undefined) {
+        if (items[to]) items[to].focus({preventScroll: true});
+      } else if ((e.key === 'Enter' || e.key === ' ') && at >= 0) {
+        items[at].click();
+      } else if (e.key === 'Escape' || e.key === 'Tab') {
+        TW.menuClose();
+      }
+      // Nothing typed in the menu reaches the page's keys behind it.
+      e.preventDefault();
+      e.stopPropagation();
+    },
+    menuChoose: function(command) {
+      TW.menuClose();
+      TW.push(273, 0, 0, command);
+    },
+    // Closes the open menu, if any, and gives the focus back to where it
+    // was when the menu opened (the page itself when nothing had it).
+    menuClose: function() {
+      var menu = TW.menu;
+      if (!menu) return;
+      TW.menu = null;
+      var focused = menu.element.contains(document.activeElement);
+      menu.element.remove();
+      if (focused && menu.before && menu.before.focus && document.contains(menu.before))
+        menu.before.focus({preventScroll: true});
     },
     listenPage: function() {
       TW.listening = true;
@@ -122,6 +289,19 @@ mergeInto(LibraryManager.library, {
         }, true);
       });
       document.documentElement.addEventListener('pointerleave', function() { TW.cursor = null; });
+      // A press anywhere but on the menu closes it, and goes on to what it
+      // presses; so do leaving the page and a new size of it.
+      document.addEventListener('pointerdown', function(e) {
+        if (TW.menu && !TW.menu.element.contains(e.target)) TW.menuClose();
+      }, true);
+      window.addEventListener('blur', function() { TW.menuClose(); });
+      window.addEventListener('resize', function() { TW.menuClose(); });
+      document.addEventListener('keydown', function(e) {
+        var command = TW.commandOfKey(e);
+        if (!command) return;
+        e.preventDefault();
+        TW.push(273, 0, 0, command);
+      });
       document.addEventListener('copy', function(e) {
         if (TW.copying !== null) {
           e.preventDefault();
@@ -464,6 +644,7 @@ mergeInto(LibraryManager.library, {
     var event = TW.queue.shift();
     if (!event) return 0;
     if (event.code === 13100) TW.latest.button = event.button;
+    else if (event.code === 273) TW.latest.command = event.command;
     else TW.latest.word = event.word;
     return event.code;
   },
@@ -471,6 +652,28 @@ mergeInto(LibraryManager.library, {
   tw_event_word: function() { return TW.latest.word; },
   tw_event_button__deps: ['$TW'],
   tw_event_button: function() { return TW.latest.button; },
+  tw_event_command__deps: ['$TW'],
+  tw_event_command: function() { return TW.latest.command; },
+  // The command keys of window `id`: cleared, then added one by one, `key`
+  // being the character code of a capital letter or a digit.
+  tw_command_keys_clear__deps: ['$TW'],
+  tw_command_keys_clear: function(id) { TW.commandKeys = {window: id, list: []}; },
+  tw_command_key_add__deps: ['$TW'],
+  tw_command_key_add: function(command, key, modifiers) {
+    TW.commandKeys.list.push({command: command, key: String.fromCharCode(key), modifiers: modifiers});
+  },
+  // The context menu: its entries one by one, then the menu at (x, y) of
+  // window `id`; a tab in an entry's text puts the rest in the key column.
+  tw_menu_entry__deps: ['$TW'],
+  tw_menu_entry: function(command, text, enabled) {
+    TW.menuEntries.push({command: command, text: UTF8ToString(text), enabled: !!enabled});
+  },
+  tw_menu_open__deps: ['$TW'],
+  tw_menu_open: function(id, x, y) {
+    var owner = TW.objects[id];
+    if (owner && owner.canvas) TW.menuOpen(owner, x, y);
+    TW.menuEntries = [];
+  },
   // The cursor in the client area of window `id`, edges inclusive; -1 off it.
   // The page may show the window larger or smaller than its own pixels.
   tw_mouse_pos__deps: ['$TW'],

@@ -19,7 +19,7 @@ extern "C" {
 void tw_sleep(unsigned ms);
 void tw_input_wait();
 
-// Window, buttons and events.
+// Window, buttons, events, command keys and the context menu.
 int tw_window_open(int width, int height, const char* title);
 void tw_window_close(int window);
 std::uint32_t tw_button_face();
@@ -30,6 +30,11 @@ int tw_event_next();
 std::uint32_t tw_event_word();
 std::intptr_t tw_event_button();
 int tw_mouse_pos(int window, int vertical);
+int tw_event_command();
+void tw_command_keys_clear(int window);
+void tw_command_key_add(int command, int key, std::uint32_t modifiers);
+void tw_menu_entry(int command, const char* text, int enabled);
+void tw_menu_open(int window, int x, int y);
 
 // Screen, images and drawing.
 int tw_screen_init();

@@ -7,14 +7,17 @@
 // finger, Space (on release) or Enter, in the browser's focus order with no
 // button focused at load; the event poll, which hands out the browser's
 // queued pointer moves, presses, double-clicks and releases (512..521) of
-// mouse, pen or finger with the Windows key-state word, and button clicks
-// (13100); the cursor position in client coordinates at any scale. Each
+// mouse, pen or finger with the Windows key-state word, button clicks
+// (13100), wheel turns (522), context menu requests (123: a right click, or
+// a finger held still, whose press then ends as a release) and commands
+// (273) of the command keys and of an HTML context menu; the cursor
+// position in client coordinates at any scale. Each
 // poll also hands files saved meanwhile to the browser as downloads; the
 // backend's system requirements (a web browser with WebAssembly and Web
 // Audio).
 // Leaves out: the close request (the browser closes the page), window moves,
-// sizes, paints and activations (3, 5, 15, 13104), keyboard codes and
-// menus, which the application passes over; the copy and paste codes and the
+// sizes, paints and activations (3, 5, 15, 13104) and other keyboard codes,
+// which the application passes over; the copy and paste codes and the
 // clipboard's text: a page reaches the clipboard only inside the browser's
 // own copy and paste events, which the page answers with share links
 // (app/web/web_main.cpp), so the clipboard functions report that they cannot.
@@ -67,10 +70,14 @@ std::array<std::string_view, 3> SystemRequirements() {
   return {"Web browser", "WebAssembly", "Web Audio"};
 }
 
-// The page's clipboard carries links to the page (app/web/web_share.h).
+// The page's clipboard carries links to the page (app/web/web_share.h); its
+// menu opens for a finger too.
 std::array<std::string_view, 2> ClipboardShortcutsHelp() {
-  return {"Ctrl+C copies the knobs as a link to this page, with their seed;",
-          "Ctrl+V sets them from a link or a settings line; Preview and Save wave use its seed."};
+  return {
+      "Ctrl+C copies the knobs as a link to this page; right click or hold a knob for the "
+      "menu.",
+      "Ctrl+V sets them from a link or a line. Keys: 1-7 presets, R random, M Mutate, Ctrl+Z "
+      "undo, Ctrl+Y redo."};
 }
 
 // A page has no environment variables.
@@ -141,6 +148,29 @@ std::uint32_t EventWordParam() {
 
 ObjectId EventButtonHandle() {
   return tw_event_button();
+}
+
+std::int32_t EventCommandId() {
+  return tw_event_command();
+}
+
+bool WindowCommandKeysSet(ObjectId window, std::span<const CommandKey> keys) {
+  const int handle = WebWindowOf(window);
+  if (!handle) return false;
+  tw_command_keys_clear(handle);
+  for (const CommandKey& key : keys) tw_command_key_add(key.command, key.key, key.modifiers);
+  return true;
+}
+
+// The page's menu stays open while the program goes on: the entry chosen
+// comes through the event queue.
+void ContextMenuOpen(ObjectId window, std::int32_t x, std::int32_t y,
+                     std::span<const MenuEntry> entries) {
+  const int handle = WebWindowOf(window);
+  if (!handle) return;
+  for (const MenuEntry& entry : entries)
+    tw_menu_entry(entry.command, std::string(entry.text).c_str(), entry.enabled ? 1 : 0);
+  tw_menu_open(handle, x, y);
 }
 
 std::int32_t MousePosX(ObjectId window) {

@@ -52,12 +52,12 @@ void PressCtrl(char key);
 
 // Presses `key` ('A'..'Z', '0'..'9') with `modifiers` (kKeyControl,
 // kKeyShift) held in the main window as the keyboard would; returns once the
-// loop has run the command of that key. (Qt and Win32 only.)
+// loop has run the command of that key.
 void PressKey(char key, std::uint32_t modifiers = 0);
 
 // Turns the mouse wheel by `notches` (positive: away from the user) with
 // the cursor at (x, y) of the main window's client area and Shift held when
-// `shift`; returns once the loop has handled the turn. (Qt and Win32 only.)
+// `shift`; returns once the loop has handled the turn.
 void TurnWheel(int x, int y, int notches, bool shift = false);
 
 // The pixels of a knob's image, row after row, in the backend's own format:

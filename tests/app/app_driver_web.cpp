@@ -3,7 +3,9 @@
 // the browser through ASYNCIFY as in the page itself.
 //
 // Implements: clicks through the page's HTML button's click(), which runs
-// the listener a mouse click runs; Ctrl+C and Ctrl+V as the copy and paste
+// the listener a mouse click runs; command keys as the keydown event the
+// browser fires at the focused element, and the wheel as a wheel event at the
+// element under the cursor's place; Ctrl+C and Ctrl+V as the copy and paste
 // ClipboardEvents the browser fires for them, answered by the page's share
 // requests (app/web/web_share.h) as the page's loop answers them: a copy
 // puts a link on the clipboard, a paste carries the clipboard's text, which
@@ -64,6 +66,26 @@ EM_JS(int, tw_test_click, (const char* label), {
   var button = buttons.find(function(b) { return b.textContent === text; });
   if (!button) return 0;
   button.click();
+  return 1;
+});
+
+EM_JS(void, tw_test_key, (int key, int control, int shift), {
+  var target = document.activeElement || document.body;
+  target.dispatchEvent(new KeyboardEvent('keydown', {key : String.fromCharCode(key), ctrlKey : !!control,
+                                                     shiftKey : !!shift, bubbles : true, cancelable : true}));
+});
+
+// A wheel turn at (x, y) of the window's client area, in the pixels a
+// Chromium notch scrolls.
+EM_JS(int, tw_test_wheel, (int x, int y, int notches, int shift), {
+  var canvas = document.querySelector('.tw-window canvas');
+  var box = canvas.getBoundingClientRect();
+  var clientX = box.left + (x + 0.5) * box.width * TW.ratio / canvas.width;
+  var clientY = box.top + (y + 0.5) * box.height * TW.ratio / canvas.height;
+  var target = document.elementFromPoint(clientX, clientY);
+  if (!target) return 0;
+  target.dispatchEvent(new WheelEvent('wheel', {clientX : clientX, clientY : clientY, deltaY : -100 * notches,
+                                               shiftKey : !!shift, bubbles : true, cancelable : true}));
   return 1;
 });
 
@@ -141,6 +163,16 @@ void PressCtrl(char key) {
   tw_test_clipboard_event(key == 'C');
   WebShareRequestsHandle();
   RunFrames(1);
+}
+
+void PressKey(char key, std::uint32_t modifiers) {
+  tw_test_key(key, (modifiers & kKeyControl) != 0, (modifiers & kKeyShift) != 0);
+  RunUntilEvent(kEventCommand);
+}
+
+void TurnWheel(int x, int y, int notches, bool shift) {
+  ASSERT_TRUE(tw_test_wheel(x, y, notches, shift)) << "no element at " << x << ", " << y;
+  RunUntilEvent(kEventWheel);
 }
 
 std::vector<std::uint8_t> KnobPicture(const KnobControl* knob) {
