@@ -19,13 +19,14 @@ set(tonkelwerk_formats_prefix ${tonkelwerk_formats_dir}/installed)
 # remaining arguments after those the libraries share; LIBRARIES are the
 # files it installs that the renderer links (by default the target's name).
 # AUTOTOOLS builds with the package's configure script instead of CMake, for
-# a package whose CMake files are incomplete; LISTS names a folder of our
+# a package whose CMake files are incomplete; PATCH is a command that edits
+# its source, for a Windows-only difference; LISTS names a folder of our
 # CMake files that build it, for a package without any. C_FLAGS are those of
 # the Debian build once its configure script has added its own: they decide
 # the floating-point code, and so the bytes of a lossy or resampled file.
 # Each library's maths calls go to glibc's functions (below).
 function(tonkelwerk_format_library target package version c_flags)
-  cmake_parse_arguments(PARSE_ARGV 4 library "AUTOTOOLS" "LISTS" "DEPENDS;OPTIONS;LIBRARIES")
+  cmake_parse_arguments(PARSE_ARGV 4 library "AUTOTOOLS" "LISTS" "DEPENDS;OPTIONS;LIBRARIES;PATCH")
   if(NOT library_LIBRARIES)
     set(library_LIBRARIES ${target})
   endif()
@@ -56,6 +57,7 @@ function(tonkelwerk_format_library target package version c_flags)
     PREFIX ${tonkelwerk_formats_dir}/${package}-${version}
     DOWNLOAD_COMMAND ${PROJECT_SOURCE_DIR}/cmake/debian-source.sh ${package} ${version} <SOURCE_DIR>
     DEPENDS ${library_DEPENDS}
+    PATCH_COMMAND ${library_PATCH}
     CMAKE_ARGS ${cmake_arguments}
     ${build}
     INSTALL_COMMAND ""
@@ -92,9 +94,11 @@ list(TRANSFORM glibc_functions REPLACE "(.+)" "--redefine-sym=\\1=tw_glibc_\\1"
 set(debian_flags "-O2")
 tonkelwerk_format_library(ogg libogg 1.3.5-3 "${debian_flags} -ffast-math -fsigned-char"
   OPTIONS -DINSTALL_DOCS=OFF)
+# On Windows libvorbis rounds its quantised values by floor(x + 0.5), which
+# takes halves up where rint, as on Linux, takes them to even.
 tonkelwerk_format_library(vorbis libvorbis 1.3.7-1
   "${debian_flags} -ffast-math -mno-ieee-fp -fsigned-char -D_REENTRANT"
-  DEPENDS ogg LIBRARIES vorbisenc vorbis)
+  DEPENDS ogg LIBRARIES vorbisenc vorbis PATCH sed -i "/define rint(x)/d" <SOURCE_DIR>/lib/os.h)
 # NDEBUG as its configure script sets it: otherwise it reports the CPU on
 # standard error.
 tonkelwerk_format_library(FLAC flac 1.4.2+ds-2 "${debian_flags} -funroll-loops -DNDEBUG"
