@@ -3,8 +3,9 @@
    CPU, so that libsoxr designs the same filters as on Linux and the encoders
    make the same choices, to the last bit.
    Leaves out: glibc's AVX builds (the same code in VEX encoding, so the same
-   results as its SSE2 build), errno on a domain error, and the tunables
-   that can turn CPU features off.
+   results as its SSE2 build), the errno that glibc's wrappers of asin,
+   atan2, log10 and acosf set on a domain error (their results are the
+   same), and the tunables that can turn CPU features off.
    Depends on: the builds of glibc's sources under the names
    tw_glibc_<function>_<build> (CMakeLists.txt here), GCC's <cpuid.h>. */
 #include <cpuid.h>
