@@ -75,6 +75,8 @@ function(tonkelwerk_format_library target package version c_flags)
     ExternalProject_Add_Step(${target} glibc_maths DEPENDEES build ${glibc_maths}
       COMMENT "${package}: maths by glibc")
   endif()
+  ExternalProject_Get_Property(${target} SOURCE_DIR)
+  set_property(GLOBAL APPEND PROPERTY tonkelwerk_format_notices ${package}=${version}=${SOURCE_DIR})
 endfunction()
 
 # The C library's maths functions differ from glibc's in the last bit now
@@ -126,3 +128,15 @@ foreach(library sndfile vorbisenc vorbis FLAC opus ogg soxr tw_glibc_math)
                         ${tonkelwerk_formats_prefix}/lib/lib${library}.a)
 endforeach()
 add_dependencies(tonkelwerk_format_libraries sndfile soxr tw_glibc_math)
+
+# The packages carry the libraries' copyright and license texts.
+get_property(notices GLOBAL PROPERTY tonkelwerk_format_notices)
+set(notices_file ${CMAKE_BINARY_DIR}/THIRD-PARTY-NOTICES.txt)
+add_custom_command(OUTPUT ${notices_file}
+  COMMAND ${CMAKE_COMMAND} -DOUTPUT=${notices_file} "-DLIBRARIES=${notices}"
+          -P ${PROJECT_SOURCE_DIR}/cmake/third_party_notices.cmake
+  DEPENDS ogg vorbis FLAC opus sndfile soxr tw_glibc_math
+          ${PROJECT_SOURCE_DIR}/cmake/third_party_notices.cmake
+  COMMENT "The format libraries' notices" VERBATIM)
+add_custom_target(tonkelwerk_format_notices ALL DEPENDS ${notices_file})
+install(FILES ${notices_file} DESTINATION . COMPONENT program)

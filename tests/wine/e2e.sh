@@ -591,7 +591,7 @@ case_installer() {
   [[ -x $LINUX_RENDER ]] || fail "no Linux tonkelwerk-render at $LINUX_RENDER (build preset release)"
   local listing
   listing=$(unzip -Z1 "$PORTABLE_ZIP" | sed 's|^[^/]*/||' | sort | xargs)
-  [[ $listing == "LICENSE.txt README.txt tonkelwerk-render.exe tonkelwerk.exe" ]] ||
+  [[ $listing == "LICENSE.txt README.txt THIRD-PARTY-NOTICES.txt tonkelwerk-render.exe tonkelwerk.exe" ]] ||
     fail "the zip holds: $listing"
   # README.txt: for Notepad, on using the program, not on building it.
   unzip -p "$PORTABLE_ZIP" '*/README.txt' >"$case_dir/README.txt"
@@ -599,6 +599,9 @@ case_installer() {
     fail "README.txt has lines without CR LF"
   grep -q 'tonkelwerk-render.exe --freq' "$case_dir/README.txt" || fail "README.txt shows no renderer command"
   ! grep -qE 'cmake --preset|scripts/' "$case_dir/README.txt" || fail "README.txt tells how to build"
+  # The licenses of the libraries in the renderer, one section each.
+  [[ $(unzip -p "$PORTABLE_ZIP" '*/THIRD-PARTY-NOTICES.txt' | grep -c '^==== ') == 7 ]] ||
+    fail "THIRD-PARTY-NOTICES.txt lacks the notices of the renderer's seven libraries"
 
   # Per user: the installer's manifest asks Windows for no administrator.
   grep -aq 'level="asInvoker"' "$SETUP_EXE" || fail "the installer asks for more than the user's rights"
@@ -608,7 +611,7 @@ case_installer() {
   wine reg add 'HKCU\Environment' /v Path /t REG_EXPAND_SZ /d "$user_path_before" /f >/dev/null 2>&1
   setup '/D=C:\Games\Tonkelwerk'
   listing=$(cd "$folder" && ls | xargs)
-  [[ $listing == "LICENSE.txt README.txt Uninstall.exe tonkelwerk-render.exe tonkelwerk.exe" ]] ||
+  [[ $listing == "LICENSE.txt README.txt THIRD-PARTY-NOTICES.txt Uninstall.exe tonkelwerk-render.exe tonkelwerk.exe" ]] ||
     fail "installed: $listing"
   (($(pe_subsystem "$folder/tonkelwerk.exe") == 2)) || fail "tonkelwerk.exe is no windowed program"
   (($(pe_subsystem "$folder/tonkelwerk-render.exe") == 3)) || fail "tonkelwerk-render.exe is no console program"
