@@ -22,6 +22,8 @@
 
 #include "sound_engine.h"
 
+namespace tonkelwerk {
+
 // The inclusive range of angles that a preset draws one knob from.
 struct AngleRange {
   std::int32_t low;
@@ -61,3 +63,5 @@ inline constexpr std::int32_t kMutateDegrees = 10;
 // The generator of the preset and jitter draws for the sound rendered with
 // noise from `seed`: apart from that noise, though both come from one seed.
 NoiseSource PresetDraws(std::uint32_t seed);
+
+}  // namespace tonkelwerk
