@@ -3,10 +3,11 @@
 // --preset and --mutate and the window's menu use the same rules, so a sound
 // made in one is made again in the other from its seed:
 //
-//   NoiseSource draws = PresetDraws(seed);
-//   const KnobAngles knobs = DrawPreset(*FindPreset("laser"), draws);
-//   NoiseSource noise(seed);   // the sound's own noise, as a settings line
-//                              // "freq=... seed=<seed>" renders it
+//   tonkelwerk::NoiseSource draws = tonkelwerk::PresetDraws(seed);
+//   const tonkelwerk::KnobAngles knobs =
+//       tonkelwerk::DrawPreset(*tonkelwerk::FindPreset("laser"), draws);
+//   tonkelwerk::NoiseSource noise(seed);  // the sound's own noise, as a settings
+//                                         // line "freq=... seed=<seed>" renders it
 //
 // Every draw comes from a generator of the caller's, never from the sound's
 // own noise, so a preset leaves the noise sequence of the render it feeds as
