@@ -11,6 +11,12 @@
 #include "platform/dialogs/dialogs.h"
 #include "platform/window/window.h"
 
+using tonkelwerk::KnobAngles;
+using tonkelwerk::NoiseSource;
+using tonkelwerk::SettingsLineResult;
+using tonkelwerk::SettingsLineText;
+using tonkelwerk::SoundSettings;
+
 std::uint32_t FreshSeed() {
   NoiseSource& noise = SharedNoise();
   const auto high = static_cast<std::uint32_t>(noise.UpTo(0xFFFF));

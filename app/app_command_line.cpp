@@ -11,6 +11,8 @@
 #include "platform/window/window.h"
 #include "sound/settings_line.h"
 
+using tonkelwerk::QuotedWord;
+
 namespace {
 
 constexpr int kExitOk = 0;

@@ -12,6 +12,14 @@
 #include "platform/window/window.h"
 #include "sound/sound_engine.h"
 
+using tonkelwerk::kKnobs;
+using tonkelwerk::kKnobsAtZeroText;
+using tonkelwerk::KnobAngles;
+using tonkelwerk::KnobsMakeASound;
+using tonkelwerk::KnobSpec;
+using tonkelwerk::NoiseSource;
+using tonkelwerk::ParamsFromKnobs;
+
 namespace {
 
 // A sound needs a pitch and a length: otherwise the user is told so.

@@ -32,7 +32,7 @@ std::string AboutText();
 // The knobs with the seed that the next Preview and Save wave use: the kept
 // one while the knobs are where it was kept, else a new one that is kept from
 // now on. What Ctrl+C copies and what the page's share link holds.
-SoundSettings SettingsToCopy();
+tonkelwerk::SoundSettings SettingsToCopy();
 
 // Turns the knobs to a settings line or share link (ShareTextRead) and keeps
 // its seed for Preview and Save wave until a knob turns; a line without a
@@ -52,14 +52,14 @@ void CommandCopySettings();
 void CommandPasteSettings();
 
 // The knobs' angles now.
-KnobAngles KnobAnglesNow();
+tonkelwerk::KnobAngles KnobAnglesNow();
 
 // Turns every knob to its angle in `angles`.
-void TurnKnobsTo(const KnobAngles& angles);
+void TurnKnobsTo(const tonkelwerk::KnobAngles& angles);
 
 // Turns the knobs to `knobs` and keeps `seed` for Preview and Save wave
 // while they stay there; without a seed the noise goes on.
-void TurnKnobsWithSeed(const KnobAngles& knobs, std::optional<std::uint32_t> seed);
+void TurnKnobsWithSeed(const tonkelwerk::KnobAngles& knobs, std::optional<std::uint32_t> seed);
 
 // The kept seed while the knobs stand where it was kept, else none.
 std::optional<std::uint32_t> KeptSeedNow();

@@ -18,6 +18,16 @@
 #include "platform/window/window.h"
 #include "sound/presets.h"
 
+using tonkelwerk::DrawPreset;
+using tonkelwerk::kEveryKnob;
+using tonkelwerk::kMaxAngle;
+using tonkelwerk::kMutateDegrees;
+using tonkelwerk::KnobAngles;
+using tonkelwerk::MutateKnobs;
+using tonkelwerk::NoiseSource;
+using tonkelwerk::PresetDraws;
+using tonkelwerk::Presets;
+
 namespace {
 
 // Notches closer than this to the one before belong to one wheel gesture.

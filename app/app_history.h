@@ -17,7 +17,7 @@
 // them, where one was kept (a preset, a paste, a copy); none lets the noise
 // go on.
 struct KnobStep {
-  KnobAngles knobs;
+  tonkelwerk::KnobAngles knobs;
   std::optional<std::uint32_t> seed;
 
   bool operator==(const KnobStep&) const = default;

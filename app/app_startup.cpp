@@ -11,6 +11,10 @@
 #include "platform/screen/screen.h"
 #include "platform/window/window.h"
 
+using tonkelwerk::kKnobs;
+using tonkelwerk::KnobIndex;
+using tonkelwerk::KnobSpec;
+
 AppState appState;
 
 namespace {

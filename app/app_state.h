@@ -17,7 +17,7 @@
 // with the knobs it went with. While the knobs stay there, Preview and Save
 // wave render with this seed, so that the line and the sound agree.
 struct KeptSeed {
-  KnobAngles knobs;
+  tonkelwerk::KnobAngles knobs;
   std::uint32_t seed = 0;
 };
 
@@ -30,7 +30,7 @@ struct AppState {
   ObjectId previewButton = 0;
   ObjectId resetButton = 0;
   ObjectId saveButton = 0;
-  std::array<KnobControl*, kKnobs.size()> knobs{};  // in the order of kKnobs
+  std::array<KnobControl*, tonkelwerk::kKnobs.size()> knobs{};  // in the order of kKnobs
   ObjectId window = 0;
   std::uint32_t backgroundColour = 0;
   std::int32_t lastEvent = 0;
@@ -47,6 +47,6 @@ struct AppState {
 extern AppState appState;
 
 // The knob of the window that turns `knob`.
-inline KnobControl* AppKnob(Knob knob) {
-  return appState.knobs[KnobIndex(knob)];
+inline KnobControl* AppKnob(tonkelwerk::Knob knob) {
+  return appState.knobs[tonkelwerk::KnobIndex(knob)];
 }

@@ -8,6 +8,11 @@
 #include "platform/core/memory.h"
 #include "platform/core/timing.h"
 
+using tonkelwerk::NoiseSource;
+using tonkelwerk::SynthParams;
+using tonkelwerk::WaveImageSize;
+using tonkelwerk::WaveImageWrite;
+
 NoiseSource& SharedNoise() {
   static NoiseSource noise(TickCountMs());
   return noise;

@@ -15,7 +15,7 @@
 #include "sound/sound_engine.h"
 
 // The program's one noise generator, seeded from the tick count on first use.
-NoiseSource& SharedNoise();
+tonkelwerk::NoiseSource& SharedNoise();
 
 // Renders with `noise` and delivers: previews when `target` is empty (waiting
 // the sound's length), saves to `target` otherwise, replacing an existing
@@ -23,4 +23,5 @@ NoiseSource& SharedNoise();
 // previewed or the file written; otherwise why not, in words for the user
 // ("the disk is full"): the old file is then untouched. Requires freq > 0 and
 // lengthMs > 0.
-std::string RenderWave(std::string_view target, const SynthParams& params, NoiseSource& noise);
+std::string RenderWave(std::string_view target, const tonkelwerk::SynthParams& params,
+                       tonkelwerk::NoiseSource& noise);

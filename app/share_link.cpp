@@ -6,6 +6,13 @@
 #include <array>
 #include <vector>
 
+using tonkelwerk::KnobAngles;
+using tonkelwerk::ParseSettingsLine;
+using tonkelwerk::PrintableText;
+using tonkelwerk::SettingsLineResult;
+using tonkelwerk::SettingsLineText;
+using tonkelwerk::SoundSettings;
+
 namespace {
 
 // What ends a line in pasted text: ASCII's breaks, and NEL, LS and PS in

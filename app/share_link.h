@@ -23,7 +23,7 @@
 // (by any line break, Unicode's too), a control character such as NUL, the
 // line's own error, or no knob word at all (an empty line, a comment or a
 // lone seed would turn every knob to 0).
-SettingsLineResult ShareTextRead(std::string_view text);
+tonkelwerk::SettingsLineResult ShareTextRead(std::string_view text);
 
 // The fragment (without '#') for the knobs and, when given, the seed.
-std::string ShareFragment(const KnobAngles& knobs, std::optional<std::uint32_t> seed);
+std::string ShareFragment(const tonkelwerk::KnobAngles& knobs, std::optional<std::uint32_t> seed);

@@ -18,6 +18,14 @@
 #include "alloc_counter.h"
 #include "sound/sound_engine.h"
 
+using tonkelwerk::FrameCount;
+using tonkelwerk::KnobAngles;
+using tonkelwerk::NoiseSource;
+using tonkelwerk::ParamsFromKnobs;
+using tonkelwerk::SynthParams;
+using tonkelwerk::WaveImageSize;
+using tonkelwerk::WaveImageWrite;
+
 namespace {
 
 SynthParams LongestParams() {

@@ -5,6 +5,14 @@
 
 #include "cli/portable_name.h"
 
+using tonkelwerk::kKnobsAtZeroText;
+using tonkelwerk::KnobsMakeASound;
+using tonkelwerk::kSettingsBlanks;
+using tonkelwerk::ParseSettingsLine;
+using tonkelwerk::QuotedWord;
+using tonkelwerk::SettingsLineResult;
+using tonkelwerk::SoundSettings;
+
 namespace {
 
 bool Skipped(std::string_view line) {

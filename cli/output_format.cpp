@@ -12,6 +12,11 @@
 #include "sound/settings_line.h"
 #include "sound/sound_engine.h"
 
+using tonkelwerk::kWaveHeaderSize;
+using tonkelwerk::QuotedWord;
+using tonkelwerk::WaveDataSize;
+using tonkelwerk::WaveImageSize;
+
 namespace {
 
 std::string Lower(std::string_view text) {

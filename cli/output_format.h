@@ -21,14 +21,14 @@ enum class SoundFormat { kWav, kFlac, kOgg };
 struct OutputFormat {
   SoundFormat format = SoundFormat::kWav;
   bool mono = false;                // the left channel alone
-  std::int32_t rate = kSampleRate;  // frames per second
+  std::int32_t rate = tonkelwerk::kSampleRate;  // frames per second
   std::int32_t bits = 16;           // 16, or 8 (unsigned in WAV)
   double gainDb = 0;                // applied to the samples first; 0 or below
 
   // The program's own image, byte for byte: nothing to convert.
   bool Plain() const {
-    return format == SoundFormat::kWav && !mono && rate == kSampleRate && bits == kBitsPerSample &&
-           gainDb == 0;
+    return format == SoundFormat::kWav && !mono && rate == tonkelwerk::kSampleRate &&
+           bits == tonkelwerk::kBitsPerSample && gainDb == 0;
   }
 };
 
@@ -49,7 +49,7 @@ SoundFormat FormatOfPath(std::string_view path);
 std::string ExtensionProblem(std::string_view path, SoundFormat format);
 
 // The rates --rate accepts, in frames per second.
-inline constexpr std::array<std::int32_t, 4> kRates{11025, 22050, kSampleRate, 48000};
+inline constexpr std::array<std::int32_t, 4> kRates{11025, 22050, tonkelwerk::kSampleRate, 48000};
 
 // Why `format` cannot be written ("" when it can): Vorbis has no bit depth.
 std::string FormatProblem(const OutputFormat& format);

@@ -17,6 +17,11 @@
 #include "cli/output_format.h"
 #include "sound/sound_engine.h"
 
+using tonkelwerk::kChannels;
+using tonkelwerk::kSampleRate;
+using tonkelwerk::kWaveHeaderSize;
+using tonkelwerk::WaveDataSize;
+
 namespace {
 
 std::atomic<std::uint64_t> clippedSamples{0};

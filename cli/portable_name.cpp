@@ -9,6 +9,8 @@
 
 #include "sound/settings_line.h"
 
+using tonkelwerk::QuotedWord;
+
 namespace {
 
 constexpr std::size_t kLongestName = 255;

@@ -14,6 +14,14 @@
 #include "platform/core/memory.h"
 #include "sound/sound_engine.h"
 
+using tonkelwerk::FrameCount;
+using tonkelwerk::kWaveHeaderSize;
+using tonkelwerk::NoiseSource;
+using tonkelwerk::ParamsFromKnobs;
+using tonkelwerk::SynthParams;
+using tonkelwerk::WaveImageSize;
+using tonkelwerk::WaveImageWrite;
+
 namespace {
 
 constexpr std::size_t kWindowPerThread = 4;

@@ -14,7 +14,7 @@
 #include "sound/settings_line.h"
 
 struct SoundJob {
-  SoundSettings settings;  // its seed is always set
+  tonkelwerk::SoundSettings settings;  // its seed is always set
   std::string target;      // the file to write, "-" for standard output, "" for none
 };
 

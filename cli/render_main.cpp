@@ -31,6 +31,11 @@
 #include "sound/settings_line.h"
 #include "sound/sound_engine.h"
 
+using tonkelwerk::kSampleRate;
+using tonkelwerk::ParamsFromKnobs;
+using tonkelwerk::PrintableText;
+using tonkelwerk::SettingsLineText;
+
 namespace {
 
 constexpr int kExitOk = 0;

@@ -14,6 +14,19 @@
 #include "platform/core/text.h"
 #include "sound/settings_line.h"
 
+using tonkelwerk::FindPreset;
+using tonkelwerk::kKnobs;
+using tonkelwerk::kKnobsAtZeroText;
+using tonkelwerk::kMaxAngle;
+using tonkelwerk::kMaxSeed;
+using tonkelwerk::KnobAngles;
+using tonkelwerk::KnobIndex;
+using tonkelwerk::KnobsMakeASound;
+using tonkelwerk::KnobSpec;
+using tonkelwerk::PresetNames;
+using tonkelwerk::QuotedWord;
+using tonkelwerk::WholeNumber;
+
 namespace {
 
 constexpr std::uint64_t kMaxCount = 9999;

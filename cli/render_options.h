@@ -16,8 +16,9 @@
 enum class RenderAction { kRender, kHelp, kVersion };
 
 struct RenderOptions {
-  KnobAngles knobs;                             // every knob 0 unless given
-  std::array<bool, kKnobs.size()> knobGiven{};  // per knob (KnobIndex): given on the command line
+  tonkelwerk::KnobAngles knobs;  // every knob 0 unless given
+  std::array<bool, tonkelwerk::kKnobs.size()>
+      knobGiven{};                              // per knob (KnobIndex): given on the command line
   std::optional<std::uint32_t> seed;            // none: the noise seeds itself from the tick count
   std::optional<std::string> output;            // the file name as given, before the extension rule
   bool play = false;

@@ -7,6 +7,17 @@
 #include "platform/core/text.h"
 #include "sound/presets.h"
 
+using tonkelwerk::DrawPreset;
+using tonkelwerk::FindPreset;
+using tonkelwerk::IsSettingsLineName;
+using tonkelwerk::kKnobs;
+using tonkelwerk::KnobAngles;
+using tonkelwerk::KnobIndex;
+using tonkelwerk::KnobSpec;
+using tonkelwerk::MutateKnobs;
+using tonkelwerk::NoiseSource;
+using tonkelwerk::PresetDraws;
+
 namespace {
 
 // The name a settings line can carry for `target`, so that a batch line

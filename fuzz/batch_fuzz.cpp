@@ -14,6 +14,9 @@
 #include "cli/batch.h"
 #include "fuzz/fuzz_check.h"
 
+using tonkelwerk::KnobsMakeASound;
+using tonkelwerk::SoundSettings;
+
 namespace {
 
 void CheckErrorsInLineOrder(const std::vector<std::string>& errors) {

@@ -23,17 +23,19 @@ inline void FuzzCheck(bool holds, const char* property) {
   std::abort();
 }
 
-inline void CheckKnobsInRange(const KnobAngles& knobs) {
-  for (const KnobSpec& spec : kKnobs) {
+inline void CheckKnobsInRange(const tonkelwerk::KnobAngles& knobs) {
+  for (const tonkelwerk::KnobSpec& spec : tonkelwerk::kKnobs) {
     const std::int32_t angle = knobs.*spec.angle;
-    FuzzCheck(angle >= 0 && angle <= kMaxAngle, "a knob that was read lies outside 0..360");
+    FuzzCheck(angle >= 0 && angle <= tonkelwerk::kMaxAngle,
+              "a knob that was read lies outside 0..360");
   }
 }
 
 // Settings that were read print as a line that reads back to them.
-inline void CheckLineReadsBack(const SoundSettings& settings) {
+inline void CheckLineReadsBack(const tonkelwerk::SoundSettings& settings) {
   CheckKnobsInRange(settings.knobs);
-  const SettingsLineResult back = ParseSettingsLine(SettingsLineText(settings));
+  const tonkelwerk::SettingsLineResult back =
+      tonkelwerk::ParseSettingsLine(tonkelwerk::SettingsLineText(settings));
   FuzzCheck(back.error.empty(), "the printed line of good settings is refused");
   FuzzCheck(back.settings.name == settings.name && back.settings.knobs == settings.knobs &&
                 back.settings.seed == settings.seed,

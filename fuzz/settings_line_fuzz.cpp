@@ -5,6 +5,9 @@
 // Depends on: the engine's settings lines.
 #include "fuzz/fuzz_check.h"
 
+using tonkelwerk::ParseSettingsLine;
+using tonkelwerk::SettingsLineResult;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const SettingsLineResult read = ParseSettingsLine(FuzzText(data, size));
   if (read.error.empty()) CheckLineReadsBack(read.settings);

@@ -7,6 +7,10 @@
 #include "app/share_link.h"
 #include "fuzz/fuzz_check.h"
 
+using tonkelwerk::SettingsLineResult;
+using tonkelwerk::SettingsLineText;
+using tonkelwerk::SoundSettings;
+
 namespace {
 
 void CheckSameSound(const SettingsLineResult& read, const SoundSettings& sound) {

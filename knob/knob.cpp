@@ -9,6 +9,8 @@
 #include "platform/core/text.h"
 #include "platform/window/window.h"
 
+using tonkelwerk::kMaxAngle;
+
 // Update lives in knob_update.cpp; only the method table names it.
 std::int32_t KnobUpdate(KnobControl* knob);
 

@@ -12,6 +12,8 @@
 
 #include <algorithm>
 
+namespace tonkelwerk {
+
 namespace {
 
 // Keeps the preset draws apart from the sound's own noise, which starts from
@@ -74,3 +76,5 @@ KnobAngles MutateKnobs(KnobAngles knobs, const std::array<bool, kKnobs.size()>& 
   }
   return knobs;
 }
+
+}  // namespace tonkelwerk

@@ -3,10 +3,11 @@
 // --preset and --mutate and the window's menu use the same rules, so a sound
 // made in one is made again in the other from its seed:
 //
-//   NoiseSource draws = PresetDraws(seed);
-//   const KnobAngles knobs = DrawPreset(*FindPreset("laser"), draws);
-//   NoiseSource noise(seed);   // the sound's own noise, as a settings line
-//                              // "freq=... seed=<seed>" renders it
+//   tonkelwerk::NoiseSource draws = tonkelwerk::PresetDraws(seed);
+//   const tonkelwerk::KnobAngles knobs =
+//       tonkelwerk::DrawPreset(*tonkelwerk::FindPreset("laser"), draws);
+//   tonkelwerk::NoiseSource noise(seed);  // the sound's own noise, as a settings
+//                                         // line "freq=... seed=<seed>" renders it
 //
 // Every draw comes from a generator of the caller's, never from the sound's
 // own noise, so a preset leaves the noise sequence of the render it feeds as
@@ -21,6 +22,8 @@
 #include <string_view>
 
 #include "sound_engine.h"
+
+namespace tonkelwerk {
 
 // The inclusive range of angles that a preset draws one knob from.
 struct AngleRange {
@@ -61,3 +64,5 @@ inline constexpr std::int32_t kMutateDegrees = 10;
 // The generator of the preset and jitter draws for the sound rendered with
 // noise from `seed`: apart from that noise, though both come from one seed.
 NoiseSource PresetDraws(std::uint32_t seed);
+
+}  // namespace tonkelwerk

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <array>
 
+namespace tonkelwerk {
+
 namespace {
 
 // Characters a message shows of a word before it cuts the word short.
@@ -204,3 +206,5 @@ std::string SettingsLineText(const SoundSettings& settings) {
   if (settings.seed) text += " seed=" + std::to_string(*settings.seed);
   return text;
 }
+
+}  // namespace tonkelwerk

@@ -23,6 +23,8 @@
 // lie side by side in include/tonkelwerk/.
 #include "sound_engine.h"
 
+namespace tonkelwerk {
+
 // What separates the words of a line: a stray carriage return or line feed
 // counts as a blank, so that a line from a file with either line end reads
 // alike.
@@ -70,3 +72,5 @@ std::string PrintableText(std::string_view text);
 // A word of user input as a message quotes it: in single quotes, cut after 60
 // characters with "...", and printable (PrintableText).
 std::string QuotedWord(std::string_view word);
+
+}  // namespace tonkelwerk

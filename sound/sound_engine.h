@@ -2,10 +2,17 @@
 // 44,100 Hz RIFF/WAVE file image out. It needs nothing but the C++ standard
 // library, so a game can link it and render its sounds in memory at run time:
 //
-//   const SynthParams params = ParamsFromKnobs({.freq = 120, .len = 60});
-//   NoiseSource noise(7);                  // the same seed, the same bytes
-//   std::vector<std::uint8_t> image(WaveImageSize(params.lengthMs));
-//   WaveImageWrite(image.data(), params, noise);   // image now holds a WAV file
+//   tonkelwerk::KnobAngles knobs;
+//   knobs.freq = 120;
+//   knobs.len = 60;
+//   const tonkelwerk::SynthParams params = tonkelwerk::ParamsFromKnobs(knobs);
+//   tonkelwerk::NoiseSource noise(7);      // the same seed, the same bytes
+//   std::vector<std::uint8_t> image(tonkelwerk::WaveImageSize(params.lengthMs));
+//   tonkelwerk::WaveImageWrite(image.data(), params, noise);  // a WAV file now
+//
+// Every public name lies in namespace tonkelwerk, so a game's own names never
+// meet the engine's. The headers need C++17; the library itself is built as
+// C++20.
 //
 // Every sample is defined down to the rounding (double precision, rounding to
 // nearest with ties to even), so a render is the same on every platform for
@@ -15,11 +22,29 @@
 // Tonkelwerk is distributed under the zlib license (the file LICENSE).
 #pragma once
 
+// MSVC leaves __cplusplus at 199711L unless told otherwise; _MSVC_LANG holds
+// the level it compiles for.
+#if defined(_MSVC_LANG) && _MSVC_LANG > __cplusplus
+#define TONKELWERK_CPLUSPLUS _MSVC_LANG
+#else
+#define TONKELWERK_CPLUSPLUS __cplusplus
+#endif
+#if TONKELWERK_CPLUSPLUS < 201703L
+#error "Tonkelwerk's engine headers need C++17 or later (-std=c++17, /std:c++17)."
+#endif
+
 #include <array>
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+
+// The version of the engine's programming interface, apart from the program's
+// own: the major number grows when a game's code has to change to build.
+#define TONKELWERK_ENGINE_VERSION_MAJOR 2
+#define TONKELWERK_ENGINE_VERSION_MINOR 0
+#define TONKELWERK_ENGINE_VERSION_PATCH 0
+
+namespace tonkelwerk {
 
 // The one audio format of every render: a WAV file of 16-bit stereo PCM at
 // 44,100 frames per second behind a 44-byte header.
@@ -39,9 +64,16 @@ struct KnobAngles {
   std::int32_t rustle = 0;
   std::int32_t cutter = 0;
   std::int32_t len = 0;
-
-  bool operator==(const KnobAngles&) const = default;
 };
+
+inline bool operator==(const KnobAngles& a, const KnobAngles& b) {
+  return a.start == b.start && a.end == b.end && a.freq == b.freq && a.rustle == b.rustle &&
+         a.cutter == b.cutter && a.len == b.len;
+}
+
+inline bool operator!=(const KnobAngles& a, const KnobAngles& b) {
+  return !(a == b);
+}
 
 // The six knobs, in the order of the window (left to right), of settings
 // lines and of the renderer's help.
@@ -76,7 +108,7 @@ constexpr std::size_t KnobIndex(Knob knob) {
 // Each entry stands at its knob's index, and its option is "--" and its word.
 constexpr bool KnobTableIsConsistent() {
   for (std::size_t i = 0; i < kKnobs.size(); ++i) {
-    if (KnobIndex(kKnobs[i].knob) != i || !kKnobs[i].option.starts_with("--") ||
+    if (KnobIndex(kKnobs[i].knob) != i || kKnobs[i].option.substr(0, 2) != "--" ||
         kKnobs[i].option.substr(2) != kKnobs[i].word)
       return false;
   }
@@ -108,6 +140,11 @@ struct SynthParams {
 
 // The parameters that the knobs at these angles stand for.
 SynthParams ParamsFromKnobs(const KnobAngles& knobs);
+
+// `x` rotated left by `bits` (1..31): std::rotl, which C++17 lacks.
+constexpr std::uint32_t RotateLeft(std::uint32_t x, int bits) {
+  return (x << bits) | (x >> (32 - bits));
+}
 
 // The noise source: a RANROT-W generator of 17 pairs of 32-bit words with
 // lags 17 and 10 and rotations by 19 and 27 bits. The same seed gives the same
@@ -146,8 +183,8 @@ class NoiseSource {
   Draw Step() {
     std::uint32_t* first = &words_[2 * p1_];
     const std::uint32_t* added = &words_[2 * p2_];
-    const std::uint32_t z = std::rotl(first[0], 19) + added[0];
-    const std::uint32_t y = std::rotl(first[1], 27) + added[1];
+    const std::uint32_t z = RotateLeft(first[0], 19) + added[0];
+    const std::uint32_t y = RotateLeft(first[1], 27) + added[1];
     // The halves cross over: the sum built from the second word goes first.
     first[0] = y;
     first[1] = z;
@@ -181,3 +218,5 @@ std::int32_t WaveImageSize(std::int32_t lengthMs);
 // Writes the header and the samples into `image`, a zero-filled block of
 // WaveImageSize(params.lengthMs) bytes. Requires freq > 0 and lengthMs > 0.
 void WaveImageWrite(std::uint8_t* image, const SynthParams& params, NoiseSource& noise);
+
+}  // namespace tonkelwerk

@@ -11,6 +11,8 @@
 
 #include "sound/sound_engine.h"
 
+namespace tonkelwerk {
+
 namespace {
 
 // The engine's rate as a double: time and frame counts are computed in doubles.
@@ -147,3 +149,5 @@ void FillSamples(std::uint8_t* samples, const SynthParams& params, NoiseSource& 
   }
   noise = draws;
 }
+
+}  // namespace tonkelwerk

@@ -5,6 +5,8 @@
 
 #include "sound/sound_engine.h"
 
+namespace tonkelwerk {
+
 namespace {
 
 constexpr std::int32_t kByteRate = kChannels * kBitsPerSample / 8 * kSampleRate;  // 176,400
@@ -54,3 +56,5 @@ void WaveImageWrite(std::uint8_t* image, const SynthParams& params, NoiseSource&
   Put32(image + 40, dataSize);
   FillSamples(image + kWaveHeaderSize, params, noise);
 }
+
+}  // namespace tonkelwerk

@@ -18,6 +18,11 @@
 #include "platform/core/timing.h"
 #include "sound/sound_engine.h"
 
+using tonkelwerk::NoiseSource;
+using tonkelwerk::SynthParams;
+using tonkelwerk::WaveImageSize;
+using tonkelwerk::WaveImageWrite;
+
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;

@@ -11,6 +11,12 @@
 
 #include "sound/sound_engine.h"
 
+using tonkelwerk::NoiseSource;
+using tonkelwerk::ParamsFromKnobs;
+using tonkelwerk::SynthParams;
+using tonkelwerk::WaveImageSize;
+using tonkelwerk::WaveImageWrite;
+
 namespace {
 
 using Image = std::vector<std::uint8_t>;

@@ -8,6 +8,16 @@
 #include "sound/settings_line.h"
 #include "sound/sound_engine.h"
 
+using tonkelwerk::kKnobs;
+using tonkelwerk::kMaxAngle;
+using tonkelwerk::Knob;
+using tonkelwerk::KnobAngles;
+using tonkelwerk::KnobsMakeASound;
+using tonkelwerk::KnobSpec;
+using tonkelwerk::ParseSettingsLine;
+using tonkelwerk::SettingsLineResult;
+using tonkelwerk::SettingsLineText;
+
 namespace {
 
 TEST(KnobTable, EveryKnobWordSetsItsOwnAngleInLinesAndLinks) {

@@ -9,6 +9,8 @@
 
 #include "sound/sound_engine.h"
 
+using tonkelwerk::NoiseSource;
+
 namespace {
 
 constexpr std::array<std::int32_t, 5> kSeedZeroDraws = {12561, 18062, 15215, 8724, 5440};

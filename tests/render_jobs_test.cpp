@@ -10,6 +10,12 @@
 #include <string>
 #include <vector>
 
+using tonkelwerk::NoiseSource;
+using tonkelwerk::ParamsFromKnobs;
+using tonkelwerk::SynthParams;
+using tonkelwerk::WaveImageSize;
+using tonkelwerk::WaveImageWrite;
+
 namespace {
 
 std::vector<SoundJob> NoisyJobs(int count) {

@@ -25,6 +25,12 @@
 #include "tests/save_faults.h"
 #endif
 
+using tonkelwerk::NoiseSource;
+using tonkelwerk::ParamsFromKnobs;
+using tonkelwerk::SynthParams;
+using tonkelwerk::WaveImageSize;
+using tonkelwerk::WaveImageWrite;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -4,6 +4,14 @@
 
 #include "sound/settings_line.h"
 
+using tonkelwerk::IsSettingsLineName;
+using tonkelwerk::ParseSettingsLine;
+using tonkelwerk::PrintableText;
+using tonkelwerk::QuotedWord;
+using tonkelwerk::SettingsLineResult;
+using tonkelwerk::SettingsLineText;
+using tonkelwerk::SoundSettings;
+
 namespace {
 
 using namespace std::string_literals;

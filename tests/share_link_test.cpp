@@ -6,6 +6,9 @@
 
 #include <array>
 
+using tonkelwerk::KnobAngles;
+using tonkelwerk::SettingsLineResult;
+
 namespace {
 
 TEST(ShareLink, LinkFragmentAndSettingsLineGiveTheSameSound) {

@@ -12,6 +12,12 @@
 #include "sound/sound_engine.h"
 #include "tests/test_support.h"
 
+using tonkelwerk::FillSamples;
+using tonkelwerk::FrameCount;
+using tonkelwerk::NoiseSource;
+using tonkelwerk::ParamsFromKnobs;
+using tonkelwerk::SynthParams;
+
 namespace {
 
 using tonkelwerk_test::Low16;

@@ -11,6 +11,15 @@
 #include "sound/sound_engine.h"
 #include "tests/test_support.h"
 
+using tonkelwerk::FillSamples;
+using tonkelwerk::FrameCount;
+using tonkelwerk::NoiseSource;
+using tonkelwerk::ParamsFromKnobs;
+using tonkelwerk::SynthParams;
+using tonkelwerk::WaveDataSize;
+using tonkelwerk::WaveImageSize;
+using tonkelwerk::WaveImageWrite;
+
 namespace {
 
 using tonkelwerk_test::ReadLe32;

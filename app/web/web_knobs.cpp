@@ -12,6 +12,11 @@
 #include "platform/web/web_shared.h"
 #include "platform/window/window.h"
 
+using tonkelwerk::kKnobs;
+using tonkelwerk::kMaxAngle;
+using tonkelwerk::KnobIndex;
+using tonkelwerk::KnobSpec;
+
 namespace {
 
 struct WebKnobSlider {

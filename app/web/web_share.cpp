@@ -9,6 +9,8 @@
 #include "app/share_link.h"
 #include "platform/web/web_shared.h"
 
+using tonkelwerk::SoundSettings;
+
 namespace {
 
 constexpr int kShareCopy = 1;

@@ -20,6 +20,14 @@
 #include "tests/save_faults.h"
 #include "tests/test_support.h"
 
+using tonkelwerk::NoiseSource;
+using tonkelwerk::ParamsFromKnobs;
+using tonkelwerk::ParseSettingsLine;
+using tonkelwerk::SettingsLineResult;
+using tonkelwerk::SynthParams;
+using tonkelwerk::WaveImageSize;
+using tonkelwerk::WaveImageWrite;
+
 namespace tonkelwerk_test {
 namespace {
 

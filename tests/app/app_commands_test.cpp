@@ -17,6 +17,13 @@
 #include "tests/app/app_driver.h"
 #include "tests/test_support.h"
 
+using tonkelwerk::Knob;
+using tonkelwerk::KnobAngles;
+using tonkelwerk::ParamsFromKnobs;
+using tonkelwerk::SettingsLineResult;
+using tonkelwerk::SettingsLineText;
+using tonkelwerk::WaveImageSize;
+
 namespace tonkelwerk_test {
 namespace {
 

@@ -11,6 +11,14 @@
 #include "app/app_state.h"
 #include "platform/window/window.h"
 
+using tonkelwerk::NoiseSource;
+using tonkelwerk::ParamsFromKnobs;
+using tonkelwerk::ParseSettingsLine;
+using tonkelwerk::SettingsLineResult;
+using tonkelwerk::SynthParams;
+using tonkelwerk::WaveImageSize;
+using tonkelwerk::WaveImageWrite;
+
 namespace tonkelwerk_test {
 
 namespace fs = std::filesystem;

@@ -68,7 +68,7 @@ std::vector<std::uint8_t> KnobPicture(const KnobControl* knob);
 std::vector<std::uint8_t> ExpectedImage(std::uint32_t seed);
 
 // The settings line on the clipboard, read as a settings line.
-SettingsLineResult ClipboardLine();
+tonkelwerk::SettingsLineResult ClipboardLine();
 
 // The backend's system requirements as its about text lists them.
 extern const std::array<const char*, 3> kRequirementsShown;

@@ -18,6 +18,23 @@
 #include "tests/app/app_driver.h"
 #include "tests/test_support.h"
 
+using tonkelwerk::AngleRange;
+using tonkelwerk::DrawPreset;
+using tonkelwerk::kEveryKnob;
+using tonkelwerk::kKnobs;
+using tonkelwerk::kMutateDegrees;
+using tonkelwerk::Knob;
+using tonkelwerk::KnobAngles;
+using tonkelwerk::KnobIndex;
+using tonkelwerk::KnobSpec;
+using tonkelwerk::MutateKnobs;
+using tonkelwerk::NoiseSource;
+using tonkelwerk::ParamsFromKnobs;
+using tonkelwerk::Preset;
+using tonkelwerk::PresetDraws;
+using tonkelwerk::Presets;
+using tonkelwerk::SettingsLineResult;
+
 namespace tonkelwerk_test {
 namespace {
 

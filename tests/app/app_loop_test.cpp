@@ -11,6 +11,8 @@
 #include "platform/window/window.h"
 #include "tests/app/app_test_support.h"
 
+using tonkelwerk::Knob;
+
 namespace tonkelwerk_test {
 namespace {
 

@@ -10,6 +10,8 @@
 #include "platform/window/window.h"
 #include "tests/app/app_test_support.h"
 
+using tonkelwerk::Knob;
+
 namespace tonkelwerk_test {
 namespace {
 

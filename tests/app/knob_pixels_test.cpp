@@ -8,6 +8,8 @@
 #include "platform/screen/screen.h"
 #include "tests/app/app_test_support.h"
 
+using tonkelwerk::Knob;
+
 namespace tonkelwerk_test {
 namespace {
 

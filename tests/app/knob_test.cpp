@@ -5,6 +5,8 @@
 #include "app/app_state.h"
 #include "tests/app/app_test_support.h"
 
+using tonkelwerk::Knob;
+
 namespace tonkelwerk_test {
 namespace {
 

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds two tiny games outside the source tree against an installed
-# Tonkelwerk, one with CMake's find_package and one with pkg-config, and checks
-# that their renders are the bytes that tonkelwerk-render writes for the same
-# knobs and seed.
+# Tonkelwerk, one with CMake's find_package and one with pkg-config, both as
+# C++17 and with names of their own that the engine uses too, and checks that
+# their renders are the bytes that tonkelwerk-render writes for the same knobs
+# and seed. Both packages carry the version of the engine's interface, and an
+# older C++ is turned away with a message that says what is needed.
 # Usage: consumer.sh PREFIX RENDER   (PREFIX: where include/ and lib/ lie)
 set -euo pipefail
 prefix=$(realpath "$1")
@@ -25,8 +27,25 @@ set -x
 cmake -S "$work/cmake" -B "$work/cmake/build" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" \
   -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$work/cmake/build" >/dev/null
-PKG_CONFIG_PATH=$(dirname "$(find "$prefix" -name tonkelwerk-sound.pc)") make -s -C "$work/pkg-config"
+export PKG_CONFIG_PATH=$(dirname "$(find "$prefix" -name tonkelwerk-sound.pc)")
+make -s -C "$work/pkg-config"
 set +x
+
+header=$(find "$prefix" -path '*/tonkelwerk/sound_engine.h')
+engine_version=$(sed -nE 's/^#define TONKELWERK_ENGINE_VERSION_(MAJOR|MINOR|PATCH) ([0-9]+)$/\2/p' \
+  "$header" | paste -sd.)
+[[ $engine_version =~ ^[0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "sound_engine.h states no engine version"
+pc_version=$(pkg-config --modversion tonkelwerk-sound)
+[[ $pc_version == "$engine_version" ]] ||
+  fail "tonkelwerk-sound.pc says version $pc_version, the header $engine_version"
+
+# shellcheck disable=SC2046 # the flags are words
+if c++ -std=c++14 -fsyntax-only $(pkg-config --cflags tonkelwerk-sound) \
+  "$work/pkg-config/render_line.cpp" 2>"$work/cxx14.err"; then
+  fail "the headers compile as C++14"
+fi
+grep -q "need C++17 or later" "$work/cxx14.err" ||
+  fail "a C++14 build is not told that C++17 is needed: $(head -3 "$work/cxx14.err")"
 
 lines=("freq=164 len=40 seed=7" "start=30 end=200 freq=120 rustle=300 cutter=90 len=120 seed=4294967295")
 for line in "${lines[@]}"; do

@@ -23,6 +23,12 @@
 #include "platform/window/window.h"
 #include "sound/sound_engine.h"
 
+using tonkelwerk::NoiseSource;
+using tonkelwerk::ParamsFromKnobs;
+using tonkelwerk::SynthParams;
+using tonkelwerk::WaveImageSize;
+using tonkelwerk::WaveImageWrite;
+
 namespace {
 
 constexpr std::uint32_t kAppFlags = 0xCA0001;
