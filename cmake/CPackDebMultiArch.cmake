@@ -11,7 +11,10 @@ foreach(deb IN LISTS CPACK_PACKAGE_FILES)
   set(tree "${deb}.tree")
   file(REMOVE_RECURSE "${tree}")
   execute_process(COMMAND dpkg-deb -R "${deb}" "${tree}" COMMAND_ERROR_IS_FATAL ANY)
-  file(APPEND "${tree}/DEBIAN/control" "Multi-Arch: same\n")
+  # After Architecture, where dpkg puts it; the description ends the file.
+  file(READ "${tree}/DEBIAN/control" control)
+  string(REGEX REPLACE "(^|\n)(Architecture: [^\n]*\n)" "\\1\\2Multi-Arch: same\n" control "${control}")
+  file(WRITE "${tree}/DEBIAN/control" "${control}")
   execute_process(COMMAND dpkg-deb --root-owner-group -b "${tree}" "${deb}"
                   OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
   file(REMOVE_RECURSE "${tree}")

@@ -3,7 +3,9 @@
 # Tonkelwerk, one with CMake's find_package and one with pkg-config, and checks
 # that their renders are the bytes that tonkelwerk-render writes for the same
 # knobs and seed.
-# Usage: consumer.sh PREFIX RENDER   (PREFIX: where include/ and lib/ lie)
+# Usage: consumer.sh PREFIX RENDER   (PREFIX: where include/ and lib/ lie;
+# PKG_CONFIG_SYSROOT_DIR: the root of an unpacked package, whose .pc file
+# names /usr)
 set -euo pipefail
 prefix=$(realpath "$1")
 render=$(realpath "$2")
