@@ -64,8 +64,10 @@ else()
   # The install runs with prefix /usr below DESTDIR, so that the files written
   # at install time (the .pc file) name /usr and not CPack's staging folder.
   set(CPACK_SET_DESTDIR ON)
+  set(CPACK_TONKELWERK_DEB_BUILD ${TONKELWERK_DEB_BUILD})
   set(CPACK_TONKELWERK_OBJCOPY ${CMAKE_OBJCOPY})
-  set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/CPackStripComments.cmake)
+  set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/CPackDebBuildCheck.cmake
+                              ${PROJECT_SOURCE_DIR}/cmake/CPackStripComments.cmake)
   set(CPACK_TONKELWERK_MULTIARCH_SAME libtonkelwerk-dev)
   set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/CPackDebMultiArch.cmake)
 
