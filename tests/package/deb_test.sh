@@ -28,8 +28,7 @@ fail() {
   exit 1
 }
 
-cmake -S "$source_dir" -B "$deb_build" -G Ninja -DCMAKE_BUILD_TYPE=Release --no-warn-unused-cli \
-  -DTONKELWERK_DEB_BUILD=ON -DTONKELWERK_TESTS=OFF -DTONKELWERK_BENCH=OFF >/dev/null
+cmake -S "$source_dir" --preset deb -B "$deb_build" >/dev/null
 cmake --build "$deb_build" >/dev/null
 cpack --config "$deb_build/CPackConfig.cmake" -G DEB -B "$work/dist" >/dev/null
 program_deb=$work/dist/tonkelwerk_${TONKELWERK_VERSION}_amd64.deb
