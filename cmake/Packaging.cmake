@@ -1,6 +1,8 @@
 # The packages, built by CPack (scripts/package.sh runs it):
 #   Linux:   tonkelwerk_<version>_amd64.deb (component "program") and
-#            libtonkelwerk-dev_<version>_amd64.deb (component "dev");
+#            libtonkelwerk-dev_<version>_amd64.deb (component "dev"), from a
+#            build configured with TONKELWERK_DEB_BUILD (cmake/DebianBuild.cmake),
+#            without .comment sections, the -dev package "Multi-Arch: same";
 #   Windows: a portable zip and an NSIS installer, both of component "program".
 # Also installs what every installed tree carries beside the files: the
 # license, and on Linux the changelog that Debian packages must have.
@@ -59,6 +61,15 @@ else()
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  # The install runs with prefix /usr below DESTDIR, so that the files written
+  # at install time (the .pc file) name /usr and not CPack's staging folder.
+  set(CPACK_SET_DESTDIR ON)
+  set(CPACK_TONKELWERK_DEB_BUILD ${TONKELWERK_DEB_BUILD})
+  set(CPACK_TONKELWERK_OBJCOPY ${CMAKE_OBJCOPY})
+  set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/CPackDebBuildCheck.cmake
+                              ${PROJECT_SOURCE_DIR}/cmake/CPackStripComments.cmake)
+  set(CPACK_TONKELWERK_MULTIARCH_SAME libtonkelwerk-dev)
+  set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/CPackDebMultiArch.cmake)
 
   set(CPACK_DEBIAN_PROGRAM_PACKAGE_NAME tonkelwerk)
   set(CPACK_DEBIAN_PROGRAM_PACKAGE_SECTION sound)

@@ -5,7 +5,9 @@
 # their renders are the bytes that tonkelwerk-render writes for the same knobs
 # and seed. Both packages carry the version of the engine's interface, and an
 # older C++ is turned away with a message that says what is needed.
-# Usage: consumer.sh PREFIX RENDER   (PREFIX: where include/ and lib/ lie)
+# Usage: consumer.sh PREFIX RENDER   (PREFIX: where include/ and lib/ lie;
+# PKG_CONFIG_SYSROOT_DIR: the root of an unpacked package, whose .pc file
+# names /usr)
 set -euo pipefail
 prefix=$(realpath "$1")
 render=$(realpath "$2")

@@ -1,16 +1,23 @@
 #!/usr/bin/env bash
-# The Debian packages as a user gets them: builds both with CPack (as
-# scripts/package.sh does), checks them with lintian (no errors), unpacks each
+# The Debian packages as a user gets them: builds both with CPack from a
+# hardened build (as scripts/package.sh does with the deb preset; the build
+# stays in DEB_BUILD_DIR for the next run), checks them with lintian (no
+# errors, no hardening or cross-compilation tags), unpacks each
 # with dpkg-deb -x into a root of its own (nothing is installed on this
 # machine) and checks what is inside: every file in its place, icons of the
 # right sizes, metadata that AppStream accepts, manual pages that name every
-# option of --help, a renderer that writes the build tree's bytes, a program
-# whose window class is the desktop entry's StartupWMClass, and an engine
-# package that two tiny games build against (consumer.sh).
-# Usage: deb_test.sh BUILD_DIR WORK_DIR   (environment: TONKELWERK_VERSION)
+# option of --help, no .comment section left, a renderer that writes the
+# release build's bytes, a program whose window class is the desktop entry's
+# StartupWMClass, and a "Multi-Arch: same" engine package in the multiarch
+# folder that two tiny games build against (consumer.sh), its .pc file moved
+# with PKG_CONFIG_SYSROOT_DIR.
+# Usage: deb_test.sh SOURCE_DIR DEB_BUILD_DIR BUILD_DIR WORK_DIR
+#        (environment: TONKELWERK_VERSION; BUILD_DIR: the release build)
 set -euo pipefail
-build=$(realpath "$1")
-work=$(realpath -m "$2")
+source_dir=$(realpath "$1")
+deb_build=$(realpath -m "$2")
+build=$(realpath "$3")
+work=$(realpath -m "$4")
 here=$(dirname "$(realpath "$0")")
 : "${TONKELWERK_VERSION:?}"
 rm -rf "$work"
@@ -21,14 +28,22 @@ fail() {
   exit 1
 }
 
-cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work/dist" >/dev/null
+cmake -S "$source_dir" --preset deb -B "$deb_build" >/dev/null
+cmake --build "$deb_build" >/dev/null
+cpack --config "$deb_build/CPackConfig.cmake" -G DEB -B "$work/dist" >/dev/null
 program_deb=$work/dist/tonkelwerk_${TONKELWERK_VERSION}_amd64.deb
 dev_deb=$work/dist/libtonkelwerk-dev_${TONKELWERK_VERSION}_amd64.deb
 ls -l "$program_deb" "$dev_deb" || fail "a package is missing"
 
 echo "== lintian"
-lintian --fail-on error --tag-display-limit 0 "$program_deb" "$dev_deb" ||
-  fail "lintian found errors"
+status=0
+lintian --fail-on error --display-info --tag-display-limit 0 "$program_deb" "$dev_deb" \
+  >"$work/lintian.log" || status=$?
+cat "$work/lintian.log"
+((status == 0)) || fail "lintian found errors"
+! grep -E ': (hardening-[a-z-]+|pkg-config-unavailable-for-cross-compilation)( |$)' "$work/lintian.log" ||
+  fail "lintian finds the hardening or the multiarch folder wanting"
+[[ $(dpkg-deb -f "$dev_deb" Multi-Arch) == same ]] || fail "libtonkelwerk-dev is not Multi-Arch: same"
 
 root=$work/root
 dev_root=$work/dev-root
@@ -45,9 +60,10 @@ for size in 16 22 24 32 48 64 128 256; do
   png=$root/usr/share/icons/hicolor/${size}x$size/apps/tonkelwerk.png
   [[ $(identify -format %wx%h "$png" 2>/dev/null) == "${size}x$size" ]] || fail "no ${size} px icon"
 done
+lib=lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)
 for file in include/tonkelwerk/sound_engine.h include/tonkelwerk/settings_line.h include/tonkelwerk/presets.h \
-  lib/libtonkelwerk_sound.a lib/cmake/Tonkelwerk/TonkelwerkConfig.cmake \
-  lib/cmake/Tonkelwerk/TonkelwerkConfigVersion.cmake lib/pkgconfig/tonkelwerk-sound.pc \
+  $lib/libtonkelwerk_sound.a $lib/cmake/Tonkelwerk/TonkelwerkConfig.cmake \
+  $lib/cmake/Tonkelwerk/TonkelwerkConfigVersion.cmake $lib/pkgconfig/tonkelwerk-sound.pc \
   share/doc/libtonkelwerk-dev/copyright; do
   [[ -s $dev_root/usr/$file ]] || fail "libtonkelwerk-dev has no usr/$file"
 done
@@ -66,12 +82,29 @@ check_man_page() {
 check_man_page "$root/usr/bin/tonkelwerk" "$root/usr/share/man/man1/tonkelwerk.1.gz"
 check_man_page "$root/usr/bin/tonkelwerk-render" "$root/usr/share/man/man1/tonkelwerk-render.1.gz"
 
-knobs=(--start 30 --end 200 --freq 164 --rustle 300 --cutter 90 --len 120 --seed 11)
-"$root/usr/bin/tonkelwerk-render" "${knobs[@]}" -o "$work/packaged.wav"
-"$build/cli/tonkelwerk-render" "${knobs[@]}" -o "$work/built.wav"
-cmp "$work/packaged.wav" "$work/built.wav" || fail "the packaged renderer renders other bytes"
+# The compilers' version strings are no part of a package.
+while read -r file; do
+  if readelf -S --wide "$file" 2>/dev/null | grep -q ' \.comment '; then
+    fail "${file#"$work"/} keeps its .comment section"
+  fi
+done < <(find "$root" "$dev_root" -type f \( -perm -u+x -o -name '*.a' \))
 
-"$here/consumer.sh" "$dev_root/usr" "$build/cli/tonkelwerk-render"
+# Hardened, the renderer still writes the release build's bytes.
+for knobs in "--start 30 --end 200 --freq 164 --rustle 300 --cutter 90 --len 120 --seed 11" \
+  "--freq 120 --len 40 --seed 7" "--start 355 --end 5 --freq 1 --rustle 359 --cutter 180 --len 359 --seed 0"; do
+  read -ra options <<<"$knobs"
+  "$root/usr/bin/tonkelwerk-render" "${options[@]}" -o "$work/packaged.wav"
+  "$build/cli/tonkelwerk-render" "${options[@]}" -o "$work/built.wav"
+  cmp "$work/packaged.wav" "$work/built.wav" || fail "the packaged renderer renders other bytes: $knobs"
+done
+
+# The .pc file names where the package puts the files; a sysroot moves them.
+pc_dir=$dev_root/usr/$lib/pkgconfig
+for variable in includedir=/usr/include libdir=/usr/$lib; do
+  got=$(PKG_CONFIG_PATH=$pc_dir pkg-config --variable="${variable%%=*}" tonkelwerk-sound)
+  [[ $got == "${variable#*=}" ]] || fail "tonkelwerk-sound.pc: ${variable%%=*} is $got"
+done
+PKG_CONFIG_SYSROOT_DIR=$dev_root "$here/consumer.sh" "$dev_root/usr" "$build/cli/tonkelwerk-render"
 
 # The window of the packaged program belongs to the desktop entry: its class
 # is the entry's StartupWMClass, so the desktop groups it under the icon.

@@ -2,8 +2,9 @@
 # A game developer's build: -DTONKELWERK_ENGINE_ONLY=ON with CMake told that
 # neither Qt nor SDL exists. It must build the engine and tonkelwerk-render,
 # whose --play says that this build cannot play; `cmake --install` into a
-# temporary prefix must give a library that two tiny games outside the tree
-# can use (consumer.sh), rendering the full build's bytes.
+# temporary prefix must give a library, with a .pc file naming that prefix,
+# that two tiny games outside the tree can use (consumer.sh), rendering the
+# full build's bytes.
 # Usage: engine_only_test.sh SOURCE_DIR WORK_DIR RENDER
 set -euo pipefail
 source_dir=$(realpath "$1")
@@ -38,5 +39,11 @@ grep -q "this build cannot play sounds" "$work/play.err" || fail "--play said: $
 "$engine_render" --freq 164 --rustle 50 --len 40 --seed 3 -o "$work/engine-only.wav"
 "$render" --freq 164 --rustle 50 --len 40 --seed 3 -o "$work/full.wav"
 cmp "$work/engine-only.wav" "$work/full.wav" || fail "the engine-only renderer renders other bytes"
+
+# The .pc file names the prefix given to `cmake --install`, not the build's.
+for variable in includedir=include libdir=lib; do
+  got=$(PKG_CONFIG_PATH=$work/prefix/lib/pkgconfig pkg-config --variable="${variable%%=*}" tonkelwerk-sound)
+  [[ $got == "$work/prefix/${variable#*=}" ]] || fail "tonkelwerk-sound.pc: ${variable%%=*} is $got"
+done
 
 "$here/consumer.sh" "$work/prefix" "$render"
