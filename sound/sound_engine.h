@@ -38,11 +38,9 @@
 #include <cstdint>
 #include <string_view>
 
-// The version of the engine's programming interface, apart from the program's
-// own: the major number grows when a game's code has to change to build.
-#define TONKELWERK_ENGINE_VERSION_MAJOR 2
-#define TONKELWERK_ENGINE_VERSION_MINOR 0
-#define TONKELWERK_ENGINE_VERSION_PATCH 0
+// The interface version (TONKELWERK_ENGINE_VERSION_*) and TONKELWERK_API.
+#include "engine_defs.h"
+
 
 namespace tonkelwerk {
 

@@ -33,10 +33,10 @@ export PKG_CONFIG_PATH=$(dirname "$(find "$prefix" -name tonkelwerk-sound.pc)")
 make -s -C "$work/pkg-config"
 set +x
 
-header=$(find "$prefix" -path '*/tonkelwerk/sound_engine.h')
+header=$(find "$prefix" -path '*/tonkelwerk/engine_defs.h')
 engine_version=$(sed -nE 's/^#define TONKELWERK_ENGINE_VERSION_(MAJOR|MINOR|PATCH) ([0-9]+)$/\2/p' \
   "$header" | paste -sd.)
-[[ $engine_version =~ ^[0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "sound_engine.h states no engine version"
+[[ $engine_version =~ ^[0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "engine_defs.h states no engine version"
 pc_version=$(pkg-config --modversion tonkelwerk-sound)
 [[ $pc_version == "$engine_version" ]] ||
   fail "tonkelwerk-sound.pc says version $pc_version, the header $engine_version"
