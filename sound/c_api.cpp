@@ -2,8 +2,6 @@
 // converts the plain C structs, and writes only inside the caller's buffers.
 // Leaves out: every rule of its own; the rules are the C++ engine's.
 // Depends on: sound_engine.h, settings_line.h, presets.h.
-#include "sound/tonkelwerk.h"
-
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -12,6 +10,7 @@
 #include "sound/presets.h"
 #include "sound/settings_line.h"
 #include "sound/sound_engine.h"
+#include "sound/tonkelwerk.h"
 
 namespace tonkelwerk {
 namespace {
@@ -22,7 +21,8 @@ static_assert(sizeof(NoiseSource) <= sizeof(tonkelwerk_noise));
 static_assert(alignof(NoiseSource) <= alignof(tonkelwerk_noise));
 
 #define TONKELWERK_TEXT(x) #x
-#define TONKELWERK_VERSION_TEXT(a, b, c) TONKELWERK_TEXT(a) "." TONKELWERK_TEXT(b) "." TONKELWERK_TEXT(c)
+#define TONKELWERK_VERSION_TEXT(a, b, c) \
+  TONKELWERK_TEXT(a) "." TONKELWERK_TEXT(b) "." TONKELWERK_TEXT(c)
 constexpr const char* kVersion =
     TONKELWERK_VERSION_TEXT(TONKELWERK_ENGINE_VERSION_MAJOR, TONKELWERK_ENGINE_VERSION_MINOR,
                             TONKELWERK_ENGINE_VERSION_PATCH);
@@ -148,8 +148,8 @@ tonkelwerk_status tonkelwerk_render_wav_noise(const tonkelwerk_knobs* knobs,
   return TONKELWERK_OK;
 }
 
-tonkelwerk_status tonkelwerk_render_wav(const tonkelwerk_knobs* knobs, uint32_t seed,
-                                        uint8_t* wav, size_t capacity, size_t* written) {
+tonkelwerk_status tonkelwerk_render_wav(const tonkelwerk_knobs* knobs, uint32_t seed, uint8_t* wav,
+                                        size_t capacity, size_t* written) {
   tonkelwerk_noise noise;
   tonkelwerk_noise_seed(&noise, seed);
   return tonkelwerk_render_wav_noise(knobs, &noise, wav, capacity, written);

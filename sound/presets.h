@@ -37,22 +37,23 @@ struct Preset {
 };
 
 // Every preset, in the order the help and the README list them.
-const std::array<Preset, 8>& Presets();
+TONKELWERK_API const std::array<Preset, 8>& Presets();
 
 // The preset called `name`, or nullptr.
-const Preset* FindPreset(std::string_view name);
+TONKELWERK_API const Preset* FindPreset(std::string_view name);
 
 // The names of all presets, separated by ", ".
-std::string PresetNames();
+TONKELWERK_API std::string PresetNames();
 
 // One angle per knob, each drawn evenly from the preset's range (Start first).
-KnobAngles DrawPreset(const Preset& preset, NoiseSource& draws);
+TONKELWERK_API KnobAngles DrawPreset(const Preset& preset, NoiseSource& draws);
 
 // Moves each knob whose `jittered` entry is true by a whole number of degrees
 // drawn evenly from -degrees..+degrees, then keeps it in 0..360 (Freq and
 // Len. in 1..360, so that the result always sounds).
-KnobAngles MutateKnobs(KnobAngles knobs, const std::array<bool, kKnobs.size()>& jittered,
-                       std::int32_t degrees, NoiseSource& draws);
+TONKELWERK_API KnobAngles MutateKnobs(KnobAngles knobs,
+                                      const std::array<bool, kKnobs.size()>& jittered,
+                                      std::int32_t degrees, NoiseSource& draws);
 
 // Every knob, for MutateKnobs: what the window's Mutate moves.
 inline constexpr std::array<bool, kKnobs.size()> kEveryKnob{true, true, true, true, true, true};
@@ -63,6 +64,6 @@ inline constexpr std::int32_t kMutateDegrees = 10;
 
 // The generator of the preset and jitter draws for the sound rendered with
 // noise from `seed`: apart from that noise, though both come from one seed.
-NoiseSource PresetDraws(std::uint32_t seed);
+TONKELWERK_API NoiseSource PresetDraws(std::uint32_t seed);
 
 }  // namespace tonkelwerk

@@ -35,7 +35,7 @@ inline constexpr std::uint64_t kMaxSeed = 4294967295u;
 
 // `text` as a whole number in 0..max when it is plain decimal digits, with no
 // sign, blank, fraction or exponent; nothing otherwise.
-std::optional<std::uint64_t> WholeNumber(std::string_view text, std::uint64_t max);
+TONKELWERK_API std::optional<std::uint64_t> WholeNumber(std::string_view text, std::uint64_t max);
 
 struct SoundSettings {
   std::string name;  // "" when the line has no "name:" prefix
@@ -52,25 +52,25 @@ struct SettingsLineResult {
 // in plain decimal digits. A word given twice is an error, since one of the
 // two values would be lost. The name is what IsSettingsLineName accepts, with
 // the blanks around it dropped.
-SettingsLineResult ParseSettingsLine(std::string_view line);
+TONKELWERK_API SettingsLineResult ParseSettingsLine(std::string_view line);
 
 // Whether `name` can be a line's name, so that it is a file name in any
 // folder on any system: printable ASCII (blanks inside) and UTF-8 beyond the
 // controls, but none of / \ : = # < > " | ? *, not starting with '.' and
 // neither starting nor ending with a blank.
-bool IsSettingsLineName(std::string_view name);
+TONKELWERK_API bool IsSettingsLineName(std::string_view name);
 
 // The line for `settings`: the name prefix when there is a name, all six knobs
 // in the order of the window, then the seed when there is one. Reading it back
 // gives the same settings when the name is one IsSettingsLineName accepts.
-std::string SettingsLineText(const SoundSettings& settings);
+TONKELWERK_API std::string SettingsLineText(const SoundSettings& settings);
 
 // `text` as a message may show it on a terminal: control bytes (C0, DEL, C1)
 // and bytes that begin no UTF-8 character become "\x1b" and the like.
-std::string PrintableText(std::string_view text);
+TONKELWERK_API std::string PrintableText(std::string_view text);
 
 // A word of user input as a message quotes it: in single quotes, cut after 60
 // characters with "...", and printable (PrintableText).
-std::string QuotedWord(std::string_view word);
+TONKELWERK_API std::string QuotedWord(std::string_view word);
 
 }  // namespace tonkelwerk

@@ -41,7 +41,6 @@
 // The interface version (TONKELWERK_ENGINE_VERSION_*) and TONKELWERK_API.
 #include "engine_defs.h"
 
-
 namespace tonkelwerk {
 
 // The one audio format of every render: a WAV file of 16-bit stereo PCM at
@@ -121,7 +120,7 @@ inline constexpr std::string_view kKnobsAtZeroText =
 
 // True when every knob stands at or above its lowest sounding angle: Freq and
 // Len. above 0, since a sound needs a pitch and a length.
-bool KnobsMakeASound(const KnobAngles& knobs);
+TONKELWERK_API bool KnobsMakeASound(const KnobAngles& knobs);
 
 // The synthesis parameters. `freq`, `start` and `end` are in half-hertz (the
 // tone sounds at freq / 2 Hz); `lengthMs` in milliseconds; `rustle` is the
@@ -137,7 +136,7 @@ struct SynthParams {
 };
 
 // The parameters that the knobs at these angles stand for.
-SynthParams ParamsFromKnobs(const KnobAngles& knobs);
+TONKELWERK_API SynthParams ParamsFromKnobs(const KnobAngles& knobs);
 
 // `x` rotated left by `bits` (1..31): std::rotl, which C++17 lacks.
 constexpr std::uint32_t RotateLeft(std::uint32_t x, int bits) {
@@ -153,7 +152,7 @@ class NoiseSource {
   explicit NoiseSource(std::uint32_t seed) { Seed(seed); }
 
   // Restarts the sequence from `seed`.
-  void Seed(std::uint32_t seed);
+  TONKELWERK_API void Seed(std::uint32_t seed);
 
   // A whole number in 0..n for n >= 0, INT32_MIN for n < 0; every call
   // advances the generator by one step, whatever n is.
@@ -197,24 +196,26 @@ class NoiseSource {
 };
 
 // Frames of a sound of `lengthMs` milliseconds.
-std::int32_t FrameCount(std::int32_t lengthMs);
+TONKELWERK_API std::int32_t FrameCount(std::int32_t lengthMs);
 
 // Writes the 4 * FrameCount(params.lengthMs) sample bytes (interleaved
 // left/right, 16-bit little-endian, starting with frame 1) into the
 // zero-filled `samples`, drawing the noise from `noise`. Requires freq > 0 and
 // lengthMs > 0. Sums beyond 16 bits wrap, never clip.
-void FillSamples(std::uint8_t* samples, const SynthParams& params, NoiseSource& noise);
+TONKELWERK_API void FillSamples(std::uint8_t* samples, const SynthParams& params,
+                                NoiseSource& noise);
 
 // Size D of the data chunk of a sound of `lengthMs` milliseconds. It is rounded
 // on its own and can differ from the 4 * FrameCount sample bytes by up to 2.
-std::int32_t WaveDataSize(std::int32_t lengthMs);
+TONKELWERK_API std::int32_t WaveDataSize(std::int32_t lengthMs);
 
 // Bytes of a complete image: 44-byte header, D data bytes and 2 spare bytes
 // that hold the sample bytes running past the data chunk.
-std::int32_t WaveImageSize(std::int32_t lengthMs);
+TONKELWERK_API std::int32_t WaveImageSize(std::int32_t lengthMs);
 
 // Writes the header and the samples into `image`, a zero-filled block of
 // WaveImageSize(params.lengthMs) bytes. Requires freq > 0 and lengthMs > 0.
-void WaveImageWrite(std::uint8_t* image, const SynthParams& params, NoiseSource& noise);
+TONKELWERK_API void WaveImageWrite(std::uint8_t* image, const SynthParams& params,
+                                   NoiseSource& noise);
 
 }  // namespace tonkelwerk

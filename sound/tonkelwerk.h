@@ -48,13 +48,13 @@ extern "C" {
 /* What a call returns; tonkelwerk_status_text says it in words. */
 typedef enum tonkelwerk_status {
   TONKELWERK_OK = 0,
-  TONKELWERK_ERROR_NULL = 1,      /* a required pointer is NULL */
-  TONKELWERK_ERROR_ANGLE = 2,     /* a knob angle lies outside 0..360 */
-  TONKELWERK_ERROR_SILENT = 3,    /* Freq or Len. is 0: the knobs make no sound */
-  TONKELWERK_ERROR_CAPACITY = 4,  /* the caller's buffer is too small */
-  TONKELWERK_ERROR_LINE = 5,      /* a settings line cannot be read */
-  TONKELWERK_ERROR_NAME = 6,      /* a sound name cannot be a file name */
-  TONKELWERK_ERROR_PRESET = 7     /* no preset has that name */
+  TONKELWERK_ERROR_NULL = 1,     /* a required pointer is NULL */
+  TONKELWERK_ERROR_ANGLE = 2,    /* a knob angle lies outside 0..360 */
+  TONKELWERK_ERROR_SILENT = 3,   /* Freq or Len. is 0: the knobs make no sound */
+  TONKELWERK_ERROR_CAPACITY = 4, /* the caller's buffer is too small */
+  TONKELWERK_ERROR_LINE = 5,     /* a settings line cannot be read */
+  TONKELWERK_ERROR_NAME = 6,     /* a sound name cannot be a file name */
+  TONKELWERK_ERROR_PRESET = 7    /* no preset has that name */
 } tonkelwerk_status;
 
 /* Knob positions in whole degrees, 0..360, in the order of the window. */
@@ -121,9 +121,8 @@ TONKELWERK_API tonkelwerk_status tonkelwerk_render_wav(const tonkelwerk_knobs* k
 /* As tonkelwerk_render_wav, drawing from the caller's `noise`, which moves on:
  * the next render from it sounds different. */
 TONKELWERK_API tonkelwerk_status tonkelwerk_render_wav_noise(const tonkelwerk_knobs* knobs,
-                                                             tonkelwerk_noise* noise,
-                                                             uint8_t* wav, size_t capacity,
-                                                             size_t* written);
+                                                             tonkelwerk_noise* noise, uint8_t* wav,
+                                                             size_t capacity, size_t* written);
 
 /* Renders the samples of `knobs` with noise from `seed` into `samples`, which
  * holds `capacity` 16-bit values, in the machine's byte order, and sets
@@ -137,8 +136,7 @@ TONKELWERK_API tonkelwerk_status tonkelwerk_render_samples(const tonkelwerk_knob
 /* As tonkelwerk_render_samples, drawing from the caller's `noise`. */
 TONKELWERK_API tonkelwerk_status tonkelwerk_render_samples_noise(const tonkelwerk_knobs* knobs,
                                                                  tonkelwerk_noise* noise,
-                                                                 int16_t* samples,
-                                                                 size_t capacity,
+                                                                 int16_t* samples, size_t capacity,
                                                                  size_t* written);
 
 /* Reads the `length` bytes of `line` (no nul needed) into *settings. On

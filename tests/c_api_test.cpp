@@ -18,8 +18,8 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 constexpr tonkelwerk_knobs kKnobSets[] = {
-    {0, 0, 1, 0, 0, 1},         {10, 90, 120, 20, 30, 40}, {360, 0, 360, 360, 360, 360},
-    {200, 15, 44, 0, 100, 90},  {0, 360, 7, 180, 0, 250},
+    {0, 0, 1, 0, 0, 1},        {10, 90, 120, 20, 30, 40}, {360, 0, 360, 360, 360, 360},
+    {200, 15, 44, 0, 100, 90}, {0, 360, 7, 180, 0, 250},
 };
 
 tonkelwerk::KnobAngles Angles(const tonkelwerk_knobs& k) {
@@ -122,8 +122,7 @@ TEST(CApi, ReadsAndPrintsSettingsLinesAsTheEngineDoes) {
   char text[80];
   size_t length = 0;
   ASSERT_EQ(tonkelwerk_settings_print(&settings, text, sizeof text, &length), TONKELWERK_OK);
-  const std::string printed =
-      "laser one: start=0 end=0 freq=120 rustle=0 cutter=0 len=40 seed=7";
+  const std::string printed = "laser one: start=0 end=0 freq=120 rustle=0 cutter=0 len=40 seed=7";
   EXPECT_EQ(std::string(text), printed);
   EXPECT_EQ(length, printed.size());
   EXPECT_EQ(tonkelwerk_settings_print(&settings, text, printed.size(), &length),
