@@ -73,11 +73,10 @@ async function instantiateFetched(url, imports) {
   return WebAssembly.instantiate(await response.arrayBuffer(), imports);
 }
 
-// Runs use(address) with `size` zeroed bytes of the engine's memory.
+// Runs use(address) with `size` bytes of the engine's memory.
 function withMemory(wasm, size, use) {
   const address = wasm.malloc(Math.max(size, 1));
   if (!address) throw new Error('tonkelwerk: the engine is out of memory');
-  new Uint8Array(wasm.memory.buffer, address, size).fill(0);
   try {
     return use(address);
   } finally {
@@ -152,7 +151,10 @@ function renderSound(wasm, sound, sizeFunction, renderFunction, ArrayType) {
     const count = sizeFunction(knobs);
     return withMemory(wasm, count * ArrayType.BYTES_PER_ELEMENT, (out) => {
       check(wasm, renderFunction(knobs, seed, out, count, 0));
-      return new ArrayType(wasm.memory.buffer, out, count).slice();
+      // Copied into a new array with set(), which V8 does far faster than slice().
+      const result = new ArrayType(count);
+      result.set(new ArrayType(wasm.memory.buffer, out, count));
+      return result;
     });
   });
 }
