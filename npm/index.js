@@ -232,8 +232,8 @@ export async function preset(name, seed = 0) {
   }
   const drawSeed = seedOf(seed) ?? 0;
   const wasm = await engine();
-  const nameBytes = new TextEncoder().encode(name);
-  return withMemory(wasm, KNOBS_SIZE + nameBytes.length + 1, (knobs) => {
+  const nameBytes = new TextEncoder().encode(`${name}\0`);
+  return withMemory(wasm, KNOBS_SIZE + nameBytes.length, (knobs) => {
     new Uint8Array(wasm.memory.buffer, knobs + KNOBS_SIZE, nameBytes.length).set(nameBytes);
     check(wasm, wasm.tonkelwerk_preset(knobs + KNOBS_SIZE, drawSeed, knobs));
     return readKnobs(wasm, knobs);
