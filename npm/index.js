@@ -43,7 +43,7 @@ async function instantiate() {
     env: { emscripten_notify_memory_growth() {} },
     wasi_snapshot_preview1: {
       proc_exit(code) {
-        throw new Error(`tonkelwerk: the engine stopped (code ${code}), out of memory?`);
+        throw new Error(`tonkelwerk: the engine stopped (code ${code})`);
       },
     },
   };

@@ -2,12 +2,14 @@
 """The npm package installed from its tarball into a game's project:
 npm_test.py TARBALL RENDER_TOOL CASE.
 
-Cases: node (consumer_test.mjs in Node, and consumer_types.ts under tsc),
+Cases: node (consumer_test.mjs and the package's README example in Node,
+and consumer_types.ts under tsc),
 chromium (consumer_page.html in headless Chromium, through Web Audio). The
 sounds are compared with RENDER_TOOL's files byte for byte."""
 import hashlib
 import json
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -41,6 +43,12 @@ def case_node(folder, tool):
     scratch = os.path.join(folder, 'scratch')
     os.mkdir(scratch)
     subprocess.run(['node', 'consumer_test.mjs', tool, scratch], cwd=folder, check=True)
+    # The package's README example runs as printed.
+    readme = open(os.path.join(folder, 'node_modules', 'tonkelwerk', 'README.md')).read()
+    example = re.search(r'```js\n(.*?)```', readme, re.S).group(1)
+    open(os.path.join(folder, 'readme_example.mjs'), 'w').write(example)
+    subprocess.run(['node', 'readme_example.mjs'], cwd=folder, check=True)
+    print('ok README example')
     if not shutil.which('tsc'):
         raise AssertionError("tsc missing (Debian's node-typescript): the types are unchecked")
     subprocess.run(['tsc', '--noEmit', '--strict', '--module', 'nodenext', '--moduleResolution',
