@@ -34,7 +34,6 @@ async function rendersAsTheRenderer() {
     { start: 90, end: 180, freq: 270, rustle: 45, cutter: 135, len: 20, seed: 1 },
     { start: 360, end: 360, freq: 360, rustle: 360, cutter: 360, len: 360, seed: 4294967295 },
     { end: 300, freq: 50, len: 100, seed: 123456 },
-    { start: 10, freq: 200, rustle: 360, cutter: 1, len: 77, seed: 2 },
     { start: 5, end: 5, freq: 3, rustle: 1, cutter: 2, len: 13, seed: 99 },
   ];
   for (const [i, sound] of sounds.entries()) {
@@ -84,22 +83,17 @@ async function refuses(call, Type, status, text) {
 
 async function refusesWithReasons() {
   await refuses(render({ freq: 361, len: 40 }), TonkelwerkError, 2, /outside 0\.\.360/);
-  await refuses(render({ freq: 120, len: -1 }), TonkelwerkError, 2, /outside 0\.\.360/);
   await refuses(samples({ freq: 2 ** 32 + 5, len: 40 }), TonkelwerkError, 2, /outside 0\.\.360/);
   await refuses(render({ freq: 0, len: 40 }), TonkelwerkError, 3, /'Freq' and 'Len\.'/);
   await refuses(samples({ freq: 120 }), TonkelwerkError, 3, /'Freq' and 'Len\.'/);
   await refuses(preset('lazer', 7), TonkelwerkError, 7, /no preset/);
   await refuses(parseSettingsLine('zap: frq=120 len=40'), TonkelwerkError, 5, /frq=120/);
   await refuses(settingsLine({ name: 'a/b', freq: 1, len: 1 }), TonkelwerkError, 6, /file name/);
-  await refuses(settingsLine({ end: 400 }), TonkelwerkError, 2, /outside 0\.\.360/);
   await refuses(render({ freq: '120', len: 40 }), TypeError, undefined, /'freq'.*whole number/);
   await refuses(render({ freq: 1.5, len: 40 }), TypeError, undefined, /'freq'.*whole number/);
   await refuses(render({ frq: 120, len: 40 }), TypeError, undefined, /'frq' is not a knob/);
-  await refuses(render(null), TypeError, undefined, /object of knob angles/);
-  await refuses(render({ freq: 1, len: 1, seed: -1 }), RangeError, undefined, /0\.\.4294967295/);
   await refuses(render({ freq: 1, len: 1, seed: 2 ** 32 }), RangeError, undefined, /0\.\.4294967295/);
   await refuses(preset(7), TypeError, undefined, /preset name/);
-  await refuses(parseSettingsLine(7), TypeError, undefined, /settings line/);
 }
 
 function smallEnough() {

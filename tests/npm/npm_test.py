@@ -78,8 +78,7 @@ def case_chromium(folder, tool):
             got = page.evaluate(f'renderAndPlay({json.dumps(sound)})')
             data_frames = int.from_bytes(wav[40:44], 'little') // 4
             expected = {'sha256': hashlib.sha256(wav).hexdigest(), 'decodedFrames': data_frames,
-                        'playedFrames': data_frames, 'decodedUnlikeSamples': 0,
-                        'playedChanged': 0}
+                        'playedFrames': data_frames, 'framesUnlike': 0}
             assert got == expected, f'{sound}: {got}, expected {expected}'
         refusal = page.evaluate('refusal({freq: 361, len: 40})')
         assert refusal == '2 A knob angle lies outside 0..360 degrees.', refusal
