@@ -5,7 +5,8 @@
 #   multiarch folder);
 # - in the library package CPACK_TONKELWERK_LIBRARY_PACKAGE, the symbols file
 #   that dpkg-gensymbols makes from the template CPACK_TONKELWERK_SYMBOLS,
-#   failing when the library exports a symbol more or less than it lists, and
+#   failing when the library exports a symbol that it does not list, or
+#   lacks one that an earlier version brought, and
 #   the ldconfig trigger in place of the maintainer scripts that CPack writes
 #   to run ldconfig, as Debian's policy wants.
 # The shlibs file is CPack's own. Depends on dpkg-deb and dpkg-gensymbols.
