@@ -57,8 +57,6 @@ grep -q "need C++17 or later" "$work/cxx14.err" ||
 lib_dir=$(dirname "$(find "$prefix" -name libtonkelwerk.so.1)")
 export LD_LIBRARY_PATH=$lib_dir
 for program in "$work/cmake/build/render_line_c" "$work/pkg-config/render_line_c"; do
-  readelf -d "$program" | grep -q 'NEEDED.*\[libtonkelwerk\.so\.1\]' ||
-    fail "$program does not load libtonkelwerk.so.1"
   [[ $(ldd "$program") == *"$lib_dir/libtonkelwerk.so.1 "* ]] ||
     fail "$program does not load the installed tree's libtonkelwerk.so.1"
 done

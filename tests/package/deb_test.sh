@@ -92,7 +92,8 @@ expected_files=$(printf '%s\n' "./$so" "./$so.0.0" ./usr/share/doc/libtonkelwerk
   ./usr/share/doc/libtonkelwerk1/copyright)
 [[ $(dpkg-deb --fsys-tarfile "$lib_deb" | tar -t | grep -v '/$' | sort) == "$expected_files" ]] ||
   fail "libtonkelwerk1 holds other files: $(dpkg-deb -c "$lib_deb")"
-readelf -d "$lib_root/$so" | grep -q 'SONAME.*\[libtonkelwerk\.so\.1\]' || fail "libtonkelwerk.so.1 has another SONAME"
+readelf -d "$lib_root/$so" | grep -q 'SONAME.*\[libtonkelwerk\.so\.1\]' ||
+  fail "libtonkelwerk.so.1 has another SONAME"
 dpkg-deb -e "$lib_deb" "$work/lib-control"
 [[ $(cat "$work/lib-control/shlibs") == "libtonkelwerk 1 libtonkelwerk1 (>= $TONKELWERK_VERSION)" ]] ||
   fail "libtonkelwerk1's shlibs: $(cat "$work/lib-control/shlibs")"
@@ -102,7 +103,8 @@ dpkg-deb -e "$lib_deb" "$work/lib-control"
   fail "libtonkelwerk1 runs ldconfig from maintainer scripts"
 # Exported: the C interface and namespace tonkelwerk, nothing of the
 # standard library's that a game could come to need from here.
-leaked=$(nm -D --defined-only "$lib_root/$so" | awk '{print $3}' | c++filt | grep -Ev '^(tonkelwerk_|tonkelwerk::)' || true)
+leaked=$(nm -D --defined-only "$lib_root/$so" | awk '{print $3}' | c++filt |
+  grep -Ev '^(tonkelwerk_|tonkelwerk::)' || true)
 [[ -z $leaked ]] || fail "libtonkelwerk.so.1 exports more than the interface: $leaked"
 # The symbols file: the control archive's is dpkg-gensymbols' of the checked-in
 # list, and the check notices a symbol gone or one come. It compares as the
@@ -113,11 +115,12 @@ check_symbols() {
   dpkg-gensymbols -c4 -plibtonkelwerk1 -v"$TONKELWERK_VERSION+next" -P"$lib_root" -I"$1" -O"$2" \
     >"$work/symbols.log" 2>&1
 }
-check_symbols "$symbols" "$work/symbols" || fail "the library's symbols differ from $symbols: $(cat "$work/symbols.log")"
+check_symbols "$symbols" "$work/symbols" ||
+  fail "the library's symbols differ from $symbols: $(cat "$work/symbols.log")"
 cmp "$work/symbols" "$work/lib-control/symbols" || fail "libtonkelwerk1's symbols file is not dpkg-gensymbols'"
 grep -v 'tonkelwerk_wav_size@Base' "$symbols" >"$work/one-unlisted.symbols"
 ! check_symbols "$work/one-unlisted.symbols" /dev/null || fail "an unlisted symbol passes the symbols check"
-{ cat "$symbols"; echo ' tonkelwerk_lost_function@Base 1.0.0'; } >"$work/one-lost.symbols"
+{ cat "$symbols"; echo " tonkelwerk_lost_function@Base $TONKELWERK_VERSION"; } >"$work/one-lost.symbols"
 ! check_symbols "$work/one-lost.symbols" /dev/null || fail "a lost symbol passes the symbols check"
 appstreamcli validate --no-net "$root/usr/share/metainfo/$app_id.metainfo.xml" >/dev/null ||
   fail "appstreamcli rejects the metadata"
