@@ -36,8 +36,11 @@ foreach(deb IN LISTS CPACK_PACKAGE_FILES)
                             -I${CPACK_TONKELWERK_SYMBOLS} -O${tree}/DEBIAN/symbols
                     RESULT_VARIABLE status)
     if(NOT status EQUAL 0)
+      # No package is better than one whose symbols file hides a broken ABI.
+      file(REMOVE_RECURSE "${tree}" "${deb}")
       message(FATAL_ERROR "${package}: the library's symbols differ from "
-                          "${CPACK_TONKELWERK_SYMBOLS} (the lines above say which)")
+                          "${CPACK_TONKELWERK_SYMBOLS} (the lines above say which); "
+                          "${name} is not written")
     endif()
     file(REMOVE "${tree}/DEBIAN/postinst" "${tree}/DEBIAN/postrm")
     file(WRITE "${tree}/DEBIAN/triggers" "activate-noawait ldconfig\n")
