@@ -741,10 +741,7 @@ case_sdk() {
       -o "linux/$i.wav" || fail "the Linux renderer refused ${sets[i]}"
     echo "${sets[i]} ../windows/$i.wav"
   done >sounds.txt
-  local said
-  said=$(cd game && wine game.exe <../sounds.txt 2>../game.err | tr -d '\r') ||
-    fail "the game failed: $(<game.err)"
-  [[ $said == "${#sets[@]} sounds" ]] || fail "the game says '$said'"
+  (cd game && wine game.exe <../sounds.txt 2>../game.err) || fail "the game failed: $(<game.err)"
   diff -r linux windows || fail "the game's sounds differ from the Linux renderer's"
 }
 

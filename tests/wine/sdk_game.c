@@ -30,14 +30,11 @@ int main(void) {
   tonkelwerk_knobs knobs;
   uint32_t seed;
   char file[256];
-  int sounds = 0;
   while (scanf("%" SCNd32 " %" SCNd32 " %" SCNd32 " %" SCNd32 " %" SCNd32 " %" SCNd32
                " %" SCNu32 " %255s",
                &knobs.start, &knobs.end, &knobs.freq, &knobs.rustle, &knobs.cutter,
                &knobs.len, &seed, file) == 8) {
     if (!render(&knobs, seed, file)) return 1;
-    ++sounds;
   }
-  printf("%d sounds\n", sounds);
   return 0;
 }
