@@ -19,19 +19,18 @@ set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
 
 if(WIN32)
-  # Texts for Notepad: CR LF line ends and a .txt name.
-  file(READ ${PROJECT_SOURCE_DIR}/LICENSE license_text)
-  file(CONFIGURE OUTPUT LICENSE.txt CONTENT "${license_text}" @ONLY NEWLINE_STYLE CRLF)
-  # README.txt is for the people who run the program, not the ones who build it.
-  set(readme ${PROJECT_SOURCE_DIR}/packaging/windows/README.txt.in)
-  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${readme})
-  file(READ ${readme} readme_text)
-  file(CONFIGURE OUTPUT README.txt CONTENT "${readme_text}" @ONLY NEWLINE_STYLE CRLF)
+  # Texts for Notepad: CR LF line ends and a .txt name. README.txt is for the
+  # people who run the program, not the ones who build it.
+  tonkelwerk_windows_text(${PROJECT_SOURCE_DIR}/LICENSE ${CMAKE_BINARY_DIR}/LICENSE.txt)
+  tonkelwerk_windows_text(${PROJECT_SOURCE_DIR}/packaging/windows/README.txt.in
+                          ${CMAKE_BINARY_DIR}/README.txt)
   install(FILES ${CMAKE_BINARY_DIR}/LICENSE.txt ${CMAKE_BINARY_DIR}/README.txt DESTINATION .
           COMPONENT program)
 
   set(CPACK_GENERATOR "ZIP;NSIS")
-  # One flat folder, as the user unpacks it or as the installer lays it out.
+  # One folder, as the user unpacks it or as the installer lays it out: the
+  # programs and their texts, and the engine for games in sdk/
+  # (cmake/WindowsSdk.cmake).
   set(CPACK_ARCHIVE_COMPONENT_INSTALL OFF)
   set(CPACK_MONOLITHIC_INSTALL ON)
   set(CPACK_PACKAGE_FILE_NAME tonkelwerk-${PROJECT_VERSION}-windows)

@@ -1,5 +1,6 @@
 # What `cmake --install` and the packages share: the version for the code,
-# the gzipped manual pages and the license beside the installed files.
+# the gzipped manual pages and the license beside the installed files, the
+# texts of the Windows packages.
 # Depends on GNUInstallDirs. Components: "program" (the two programs and their
 # desktop files), "lib" (the engine's shared library) and "dev" (what a game's
 # build needs of the engine).
@@ -28,4 +29,12 @@ function(tonkelwerk_install_man_page page)
   configure_file(${page}.in ${page} @ONLY)
   tonkelwerk_install_gzipped(${CMAKE_CURRENT_BINARY_DIR}/${page} ${CMAKE_INSTALL_MANDIR}/man1
                              ${page}.gz program)
+endfunction()
+
+# Configures text file SOURCE (its @VARIABLES@ replaced) into OUTPUT for
+# Windows users: CR LF line ends, for Notepad.
+function(tonkelwerk_windows_text source output)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
+  file(READ ${source} text)
+  file(CONFIGURE OUTPUT ${output} CONTENT "${text}" @ONLY NEWLINE_STYLE CRLF)
 endfunction()

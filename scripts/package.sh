@@ -21,8 +21,10 @@ cmake --preset deb >/dev/null
 cmake --build --preset deb -j "$(nproc)"
 echo "== win32 build"
 cmake --preset win32 >/dev/null
-# The format libraries' notices go into the Windows packages beside the programs.
-cmake --build --preset win32 -j "$(nproc)" --target tonkelwerk tonkelwerk-render tonkelwerk_format_notices
+# The format libraries' notices and the engine's DLL (sdk/) go into the
+# Windows packages beside the programs.
+cmake --build --preset win32 -j "$(nproc)" --target tonkelwerk tonkelwerk-render \
+  tonkelwerk_format_notices tonkelwerk_shared
 echo "== packages"
 (cd build/deb && cpack -G DEB -B "$dist")
 (cd build/win32 && cpack -G "ZIP;NSIS" -B "$dist")

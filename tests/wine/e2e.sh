@@ -18,7 +18,9 @@
 #                    and under non-ASCII names, checked against that renderer,
 #                    or render-formats, its FLAC, Ogg, 8-bit, mono and
 #                    resampled files checked the same way, or render-kits,
-#                    its batches all or nothing; or resources, both
+#                    its batches all or nothing; or sdk, the engine's DLL
+#                    and a C game built with the zip's sdk/ folder (MINGW_CC,
+#                    OBJDUMP); or resources, both
 #                    programs' version records, manifests and icons
 #
 # Environment: TONKELWERK_EXE, WINDOW_PROBE_EXE and BACKEND_TESTS_EXE (the
@@ -547,8 +549,9 @@ case_render_kits() {
   [[ -z $(ls -A big 2>/dev/null) ]] || fail "the interrupt left $(ls -A big | wc -l) files"
 }
 
-# The portable zip holds the two programs (a windowed one and a console one)
-# and the two texts; the installer puts them into a folder of its own, adds a
+# The portable zip holds the two programs (a windowed one and a console one),
+# the two texts and the engine for games (sdk/, the case "sdk"); the
+# installer puts them into a folder of its own, adds a
 # Start menu shortcut that starts in Documents, an entry in the installed
 # programs and the folder to the user's PATH; installing again keeps one copy,
 # and the uninstaller takes all of that away again, down to the folders it
@@ -589,10 +592,14 @@ setup() {
 
 case_installer() {
   [[ -x $LINUX_RENDER ]] || fail "no Linux tonkelwerk-render at $LINUX_RENDER (build preset release)"
-  local listing
-  listing=$(unzip -Z1 "$PORTABLE_ZIP" | sed 's|^[^/]*/||' | sort | xargs)
-  [[ $listing == "LICENSE.txt README.txt THIRD-PARTY-NOTICES.txt tonkelwerk-render.exe tonkelwerk.exe" ]] ||
-    fail "the zip holds: $listing"
+  local listing files="LICENSE.txt README.txt THIRD-PARTY-NOTICES.txt sdk/README.txt
+    sdk/bin/tonkelwerk.dll sdk/include/tonkelwerk/engine_defs.h sdk/include/tonkelwerk/presets.h
+    sdk/include/tonkelwerk/settings_line.h sdk/include/tonkelwerk/sound_engine.h
+    sdk/include/tonkelwerk/tonkelwerk.h sdk/lib/libtonkelwerk.dll.a sdk/lib/tonkelwerk.def
+    tonkelwerk-render.exe tonkelwerk.exe"
+  files=$(xargs <<<"$files")
+  listing=$(unzip -Z1 "$PORTABLE_ZIP" | grep -v '/$' | sed 's|^[^/]*/||' | LC_ALL=C sort | xargs)
+  [[ $listing == "$files" ]] || fail "the zip holds: $listing"
   # README.txt: for Notepad, on using the program, not on building it.
   unzip -p "$PORTABLE_ZIP" '*/README.txt' >"$case_dir/README.txt"
   [[ $(grep -c $'\r$' "$case_dir/README.txt") == $(wc -l <"$case_dir/README.txt") ]] ||
@@ -610,9 +617,9 @@ case_installer() {
   local user_path_before='C:\Tools;%USERPROFILE%\bin'
   wine reg add 'HKCU\Environment' /v Path /t REG_EXPAND_SZ /d "$user_path_before" /f >/dev/null 2>&1
   setup '/D=C:\Games\Tonkelwerk'
-  listing=$(cd "$folder" && ls | xargs)
-  [[ $listing == "LICENSE.txt README.txt THIRD-PARTY-NOTICES.txt Uninstall.exe tonkelwerk-render.exe tonkelwerk.exe" ]] ||
-    fail "installed: $listing"
+  listing=$(cd "$folder" && find . -type f | sed 's|^\./||' | LC_ALL=C sort | xargs)
+  # shellcheck disable=SC2086 # the names are its words
+  [[ $listing == "$(printf '%s\n' $files Uninstall.exe | LC_ALL=C sort | xargs)" ]] || fail "installed: $listing"
   (($(pe_subsystem "$folder/tonkelwerk.exe") == 2)) || fail "tonkelwerk.exe is no windowed program"
   (($(pe_subsystem "$folder/tonkelwerk-render.exe") == 3)) || fail "tonkelwerk-render.exe is no console program"
   local shortcut documents
@@ -625,7 +632,7 @@ case_installer() {
     fail "no uninstaller in the list of installed programs"
   local size files_kb
   size=$(reg_value "$uninstall_key" EstimatedSize)
-  files_kb=$(($(cat "$folder"/* | wc -c) / 1024))
+  files_kb=$(($(find "$folder" -type f -exec cat {} + | wc -c) / 1024))
   size=${size#REG_DWORD 0x}
   [[ $size =~ ^[0-9a-fA-F]+$ ]] || fail "EstimatedSize is no DWORD: '$size'"
   ((16#$size >= files_kb && 16#$size <= files_kb + 5)) ||
@@ -670,6 +677,72 @@ case_installer() {
   ! wine reg query "$uninstall_key" >/dev/null 2>&1 || fail "the uninstall entry is left"
   [[ $(user_path) == "REG_EXPAND_SZ $user_path_before" ]] || fail "PATH after uninstalling: $(user_path)"
   wine reg delete 'HKCU\Environment' /v Path /f >/dev/null 2>&1
+}
+
+# The engine for games in the Windows packages (sdk/): tonkelwerk.dll needs
+# nothing but Windows' own DLLs, exports the interface and nothing else (its
+# .def file the same names, for MSVC) and carries its version record; the
+# README's example builds and runs as it says; and a C99 game built with the
+# zip's headers and import library alone, run with the DLL beside it,
+# renders the Linux renderer's bytes.
+case_sdk() {
+  [[ -x $LINUX_RENDER ]] || fail "no Linux tonkelwerk-render at $LINUX_RENDER (build preset release)"
+  : "${MINGW_CC:?}" "${OBJDUMP:?}" "${TONKELWERK_VERSION:?}"
+  local here sdk
+  here=$(cd "$(dirname "$0")" && pwd)
+  cd "$case_dir"
+  unzip -q "$PORTABLE_ZIP" '*/sdk/*' || fail "the zip has no sdk folder"
+  sdk=$(echo tonkelwerk-*/sdk)
+  [[ $(grep -c $'\r$' "$sdk/README.txt") == $(wc -l <"$sdk/README.txt") ]] ||
+    fail "sdk/README.txt has lines without CR LF"
+
+  local dll=$sdk/bin/tonkelwerk.dll import exports declared
+  for import in $("$OBJDUMP" -p "$dll" | sed -n 's/^\tDLL Name: //p'); do
+    [[ -n $(find "$WINEPREFIX/drive_c/windows/system32" -maxdepth 1 -iname "$import") ]] ||
+      fail "tonkelwerk.dll needs $import, which Windows lacks"
+  done
+  exports=$("$OBJDUMP" -p "$dll" | sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/s/^\t\[ *[0-9]*\] //p')
+  declared=$(grep -o 'TONKELWERK_API[^(]*(' "$sdk/include/tonkelwerk/tonkelwerk.h" | grep -o 'tonkelwerk_[a-z_]*($' | tr -d '(' | sort)
+  [[ $(grep '^tonkelwerk_' <<<"$exports" | sort) == "$declared" ]] ||
+    fail "the C functions exported and declared differ: $(diff <(grep '^tonkelwerk_' <<<"$exports" | sort) - <<<"$declared" | xargs)"
+  grep -q '^_ZN10tonkelwerk' <<<"$exports" || fail "tonkelwerk.dll exports no C++ interface"
+  ! grep -v -e '^tonkelwerk_' -e '^_ZN10tonkelwerk' <<<"$exports" ||
+    fail "tonkelwerk.dll exports more than the interface (above)"
+  [[ $(head -n 1 "$sdk/lib/tonkelwerk.def") == 'LIBRARY "tonkelwerk.dll"'* ]] ||
+    fail "tonkelwerk.def names no DLL: $(head -n 1 "$sdk/lib/tonkelwerk.def")"
+  [[ $(sed -n 's/^ *\([^ ]*\) @[0-9]*$/\1/p' "$sdk/lib/tonkelwerk.def" | sort) == $(sort <<<"$exports") ]] ||
+    fail "tonkelwerk.def lists other names than the DLL exports"
+
+  local report line
+  report=$(python3 "$here/pe_resources.py" "$dll") || fail "tonkelwerk.dll: unreadable"
+  for line in "FileDescription=Tonkelwerk sound engine" "OriginalFilename=tonkelwerk.dll" \
+              "FileVersion=$TONKELWERK_VERSION" "ProductName=Tonkelwerk"; do
+    grep -qxF "version $line" <<<"$report" || fail "tonkelwerk.dll lacks $line"
+  done
+
+  # Its example, built and run as it says, with MinGW-w64.
+  local command
+  tr -d '\r' <"$sdk/README.txt" | sed -n '/game\.c:$/,/^  }$/{/game\.c:$/d;s/^  //;p}' >"$sdk/game.c"
+  command=$(tr -d '\r' <"$sdk/README.txt" | sed -n 's/^  gcc //p')
+  # shellcheck disable=SC2086 # the command is its words
+  (cd "$sdk" && "$MINGW_CC" $command && cp bin/tonkelwerk.dll . && wine game.exe) ||
+    fail "sdk/README.txt's example failed: $MINGW_CC $command"
+
+  mkdir game windows linux
+  "$MINGW_CC" -std=c99 -pedantic-errors -Wall -Wextra -Werror -DTONKELWERK_DLL -I"$sdk/include" \
+    "$here/sdk_game.c" -L"$sdk/lib" -ltonkelwerk -o game/game.exe || fail "the game did not build"
+  cp "$sdk/bin/tonkelwerk.dll" game/
+  local sets=("30 200 164 20 90 40 7" "0 0 120 0 0 40 1" "360 0 60 300 0 120 3"
+              "10 90 200 360 45 360 4294967295" "180 270 1 5 360 1 0") i knobs
+  for i in "${!sets[@]}"; do
+    read -r -a knobs <<<"${sets[i]}"
+    "$LINUX_RENDER" --start "${knobs[0]}" --end "${knobs[1]}" --freq "${knobs[2]}" \
+      --rustle "${knobs[3]}" --cutter "${knobs[4]}" --len "${knobs[5]}" --seed "${knobs[6]}" \
+      -o "linux/$i.wav" || fail "the Linux renderer refused ${sets[i]}"
+    echo "${sets[i]} ../windows/$i.wav"
+  done >sounds.txt
+  (cd game && wine game.exe <../sounds.txt 2>../game.err) || fail "the game failed: $(<game.err)"
+  diff -r linux windows || fail "the game's sounds differ from the Linux renderer's"
 }
 
 # The version record and manifest of both programs as Windows reads them
