@@ -1,15 +1,16 @@
-/* Renders sounds through the engine's C interface: one line on standard
- * input per sound, "start end freq rustle cutter len seed file", each written
- * to its file. Built against the static and the shared library (and, in the
- * Windows build, tonkelwerk.dll), so that one test can hold their bytes
- * against every other way to the engine.
- * Leaves out: anything but the render; the test checks the bytes.
- * Depends on: tonkelwerk.h and the C standard library. */
+/* A game in C99 that renders sounds through the engine's C interface: one
+ * line on standard input per sound, "start end freq rustle cutter len seed
+ * file", each written to its file. Built against the static and the shared
+ * library and tonkelwerk.dll, in the build tree and from the Windows
+ * packages' sdk/ folder, so that the tests can hold their bytes against
+ * every other way to the engine.
+ * Leaves out: anything but the render; the tests check the bytes.
+ * Depends on: <tonkelwerk/tonkelwerk.h> and the C standard library. */
 #include <inttypes.h>
 #include <stdio.h>
 #include <stdlib.h>
 
-#include "sound/tonkelwerk.h"
+#include <tonkelwerk/tonkelwerk.h>
 
 static int RenderOne(const tonkelwerk_knobs* knobs, uint32_t seed, const char* path) {
   size_t size = tonkelwerk_wav_size(knobs);

@@ -730,7 +730,7 @@ case_sdk() {
 
   mkdir game windows linux
   "$MINGW_CC" -std=c99 -pedantic-errors -Wall -Wextra -Werror -DTONKELWERK_DLL -I"$sdk/include" \
-    "$here/sdk_game.c" -L"$sdk/lib" -ltonkelwerk -o game/game.exe || fail "the game did not build"
+    "$here/../same_bytes/render_c.c" -L"$sdk/lib" -ltonkelwerk -o game/game.exe || fail "the game did not build"
   cp "$sdk/bin/tonkelwerk.dll" game/
   local sets=("30 200 164 20 90 40 7" "0 0 120 0 0 40 1" "360 0 60 300 0 120 3"
               "10 90 200 360 45 360 4294967295" "180 270 1 5 360 1 0") i knobs
