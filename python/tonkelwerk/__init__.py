@@ -131,6 +131,12 @@ def _declare(library: ctypes.CDLL) -> ctypes.CDLL:
 
 
 _lib = _declare(_load_library())
+# A render is written straight into the bytes object it returns, created
+# unfilled as C code creates one to fill: a second buffer and a copy of half
+# a megabyte would cost, in fresh pages, as much again as the render itself.
+_new_bytes = ctypes.pythonapi.PyBytes_FromStringAndSize
+_new_bytes.restype = ctypes.py_object
+_new_bytes.argtypes = [ctypes.c_void_p, ctypes.c_ssize_t]
 
 __version__: str = _lib.tonkelwerk_version().decode()
 PRESETS: Tuple[str, ...] = tuple(
@@ -193,9 +199,9 @@ def render(*, start: int = 0, end: int = 0, freq: int = 0, rustle: int = 0, cutt
     knobs = _checked(_knobs_from(dict(start=start, end=end, freq=freq, rustle=rustle,
                                       cutter=cutter, len=len)))
     size = _lib.tonkelwerk_wav_size(knobs)
-    wav = ctypes.create_string_buffer(size)
+    wav = _new_bytes(None, size)
     _raise_for(_lib.tonkelwerk_render_wav(knobs, _seed(seed), wav, size, None))
-    return wav.raw
+    return wav
 
 
 def samples(*, start: int = 0, end: int = 0, freq: int = 0, rustle: int = 0, cutter: int = 0,
