@@ -10,12 +10,10 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
-#include <cstdio>
-#include <map>
-#include <string>
 #include <vector>
 
 #include "alloc_counter.h"
+#include "ratio_reporter.h"
 #include "sound/sound_engine.h"
 
 using tonkelwerk::FrameCount;
@@ -78,36 +76,11 @@ BENCHMARK(BareToneAndNoise)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
-// Prints as usual and remembers each benchmark's time per iteration.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    // CPU time: the render is single-threaded, and a busy machine inflates
-    // wall time for whichever benchmark it happens to run beside.
-    for (const Run& run : runs) {
-      if (run.aggregate_name == "median")
-        seconds_[run.run_name.function_name] = run.GetAdjustedCPUTime();
-    }
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    const double render = seconds_["RenderLongest"];
-    const double bare = seconds_["BareToneAndNoise"];
-    if (render > 0 && bare > 0)
-      std::printf("RenderLongest / BareToneAndNoise (medians) = %.3f (goal: at most 1.1)\n",
-                  render / bare);
-  }
-
- private:
-  std::map<std::string, double> seconds_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  RatioReporter reporter("RenderLongest", "BareToneAndNoise", 1.1);
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   return 0;

@@ -33,9 +33,12 @@ if [[ "${1:-}" == win32 ]]; then
   packages+=(nsis zip unzip)
 fi
 if [[ "${1:-}" == web ]]; then
-  # the compiler with its optimizer's parser, GoogleTest's sources, and the
-  # browser with the DevTools client of the page tests
-  packages+=(emscripten node-acorn nodejs googletest chromium python3-websocket)
+  # the compiler with its optimizer's parser, GoogleTest's sources, the
+  # browser with the DevTools client of the page tests, and TypeScript's
+  # compiler for the npm package's types
+  packages+=(emscripten node-acorn nodejs googletest chromium python3-websocket node-typescript)
+  # npm packs the npm package; a Node.js from elsewhere brings its own.
+  command -v npm >/dev/null || packages+=(npm)
 fi
 
 # The Windows renderer's format libraries are built from the very sources of

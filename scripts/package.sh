@@ -2,12 +2,14 @@
 # Builds every package into build/dist/: the Debian packages
 # tonkelwerk_<version>_amd64.deb and libtonkelwerk-dev_<version>_amd64.deb
 # from the hardened build of the deb preset, and from the Windows cross build
-# a portable zip and the installer tonkelwerk-<version>-setup.exe. Installs
+# a portable zip and the installer tonkelwerk-<version>-setup.exe, and from
+# the web build the npm package tonkelwerk-<engine version>.tgz. Installs
 # what it needs first.
 # Prints each package's size and the time it all took.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh win32
+scripts/install-deps.sh web
 
 started=$(date +%s)
 dist=$PWD/build/dist
@@ -24,5 +26,11 @@ echo "== packages"
 (cd build/deb && cpack -G DEB -B "$dist")
 (cd build/win32 && cpack -G "ZIP;NSIS" -B "$dist")
 rm -rf "$dist/_CPack_Packages"
+echo "== npm package"
+cmake --preset web >/dev/null
+# Only this build's tarball: an older version's would be copied along.
+rm -f build/web/npm/tonkelwerk-*.tgz
+cmake --build --preset web -j "$(nproc)" --target tonkelwerk_npm
+cp build/web/npm/tonkelwerk-*.tgz "$dist"
 ls -l "$dist"
 echo "built in $(($(date +%s) - started)) s"
