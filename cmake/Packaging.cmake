@@ -1,6 +1,7 @@
 # The packages, built by CPack (scripts/package.sh runs it):
 #   Linux:   tonkelwerk_<version>_amd64.deb (component "program") and
-#            libtonkelwerk-dev_<version>_amd64.deb (component "dev"), from a
+#            libtonkelwerk-dev_<version>_amd64.deb (component "dev") and
+#            python3-tonkelwerk_<version>_all.deb (component "python"), from a
 #            build configured with TONKELWERK_DEB_BUILD (cmake/DebianBuild.cmake),
 #            without .comment sections, the -dev package "Multi-Arch: same";
 #   Windows: a portable zip and an NSIS installer, both of component "program".
@@ -38,10 +39,12 @@ if(WIN32)
   set(CPACK_NSIS_PACKAGE_NAME Tonkelwerk)
   set(CPACK_NSIS_MUI_ICON ${TONKELWERK_WIN32_ICON})
 else()
-  foreach(component IN ITEMS program dev)
+  foreach(component IN ITEMS program dev python)
     set(package tonkelwerk)
     if(component STREQUAL "dev")
       set(package libtonkelwerk-dev)
+    elseif(component STREQUAL "python")
+      set(package python3-tonkelwerk)
     endif()
     set(changelog ${CMAKE_BINARY_DIR}/changelog-${component})
     configure_file(packaging/changelog.in ${changelog} @ONLY)
@@ -55,7 +58,7 @@ else()
   endforeach()
 
   set(CPACK_GENERATOR DEB)
-  set(CPACK_COMPONENTS_ALL program dev)
+  set(CPACK_COMPONENTS_ALL program dev python)
   set(CPACK_DEB_COMPONENT_INSTALL ON)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
@@ -98,6 +101,20 @@ program renders. A game can render its sound effects at run time.
 This package holds the header, the library, a CMake package
 (find_package(Tonkelwerk), target Tonkelwerk::sound) and the pkg-config
 file tonkelwerk-sound.")
+
+  # The module is plain Python over ctypes: one package for every Python 3
+  # and every architecture, loading the engine that libtonkelwerk1 installs.
+  set(CPACK_DEBIAN_PYTHON_PACKAGE_NAME python3-tonkelwerk)
+  set(CPACK_DEBIAN_PYTHON_PACKAGE_SECTION python)
+  set(CPACK_DEBIAN_PYTHON_PACKAGE_ARCHITECTURE all)
+  set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS "python3, libtonkelwerk1 (= ${PROJECT_VERSION})")
+  set(CPACK_DEBIAN_PYTHON_PACKAGE_SUGGESTS python3-numpy)
+  set(CPACK_DEBIAN_PYTHON_DESCRIPTION "sound effect engine of Tonkelwerk for Python 3
+The Python module tonkelwerk renders Tonkelwerk's sound effects from six
+knob angles: tonkelwerk.render(freq=120, len=40, seed=7) gives the bytes of
+a 16-bit stereo WAV file, the same bytes as the command-line renderer
+tonkelwerk-render writes; samples() gives the frames as a numpy array when
+numpy is installed. It reads and prints settings lines and draws presets.")
 endif()
 
 include(CPack)

@@ -106,6 +106,35 @@ for variable in includedir=/usr/include libdir=/usr/$lib; do
 done
 PKG_CONFIG_SYSROOT_DIR=$dev_root "$here/consumer.sh" "$dev_root/usr" "$build/cli/tonkelwerk-render"
 
+# The Python module: the same plain files for every Python 3 and every
+# architecture, with no library of its own; the system's Python imports it
+# from the package and renders the release build's bytes through the
+# library of the very libtonkelwerk1 it depends on.
+python_deb=$work/dist/python3-tonkelwerk_${TONKELWERK_VERSION}_all.deb
+lintian --fail-on error --display-info --tag-display-limit 0 "$python_deb" ||
+  fail "lintian found errors in python3-tonkelwerk"
+[[ $(dpkg-deb -f "$python_deb" Architecture) == all ]] || fail "python3-tonkelwerk is not Architecture: all"
+[[ $(dpkg-deb -f "$python_deb" Depends) == *"libtonkelwerk1 (= $TONKELWERK_VERSION)"* ]] ||
+  fail "python3-tonkelwerk does not depend on this very libtonkelwerk1"
+python_root=$work/python-root
+dpkg-deb -x "$python_deb" "$python_root"
+modules=$python_root/usr/lib/python3/dist-packages
+[[ $(cd "$python_root" && find . -type f | sort) == \
+  "$(printf '%s\n' ./usr/lib/python3/dist-packages/tonkelwerk/__init__.py \
+    ./usr/lib/python3/dist-packages/tonkelwerk/py.typed ./usr/share/doc/python3-tonkelwerk/changelog.gz \
+    ./usr/share/doc/python3-tonkelwerk/copyright)" ]] ||
+  fail "python3-tonkelwerk holds other files: $(dpkg-deb -c "$python_deb")"
+python_lib_root=$work/python-lib-root
+dpkg-deb -x "$work/dist/libtonkelwerk1_${TONKELWERK_VERSION}_amd64.deb" "$python_lib_root"
+env -u TONKELWERK_LIBRARY PYTHONPATH="$modules" PYTHONDONTWRITEBYTECODE=1 \
+  LD_LIBRARY_PATH="$python_lib_root/usr/$lib" /usr/bin/python3 -c '
+import sys, tonkelwerk
+assert tonkelwerk.__file__.startswith(sys.argv[1]), tonkelwerk.__file__
+open(sys.argv[2], "wb").write(tonkelwerk.render(freq=120, len=40, seed=7))' \
+  "$modules" "$work/python.wav" || fail "the packaged Python module does not render"
+"$build/cli/tonkelwerk-render" --freq 120 --len 40 --seed 7 -o "$work/built.wav"
+cmp "$work/python.wav" "$work/built.wav" || fail "the packaged Python module renders other bytes"
+
 # The window of the packaged program belongs to the desktop entry: its class
 # is the entry's StartupWMClass, so the desktop groups it under the icon.
 source "$here/../e2e/xvfb_session.sh"
