@@ -14,6 +14,9 @@ The library is looked for, in this order: a copy beside this file (the wheel
 ships one), the path in the environment variable TONKELWERK_LIBRARY, then the
 system's libtonkelwerk.so.1 (the Debian package's; tonkelwerk.dll on Windows).
 
+Every function may be called from several threads at once: the engine keeps
+no state, and ctypes lets go of the GIL while it renders.
+
 Leaves out: playing sounds and writing files, which the caller does, and a
 noise state kept between renders (each render starts from its seed).
 Depends on: the shared library, and numpy for samples() when it is installed.
