@@ -1,6 +1,7 @@
 # CPack pre-build script of the Debian packages: takes the .comment section
-# (the compilers' version strings) out of every ELF file and static library
-# staged for packaging, which `strip` leaves in. Depends on objcopy, named by CPACK_TONKELWERK_OBJCOPY.
+# (the compilers' version strings) out of every ELF file (the programs and
+# the shared library) and static library staged for packaging, which `strip`
+# leaves in. Depends on objcopy, named by CPACK_TONKELWERK_OBJCOPY.
 file(GLOB_RECURSE staged LIST_DIRECTORIES false "${CPACK_TEMPORARY_INSTALL_DIRECTORY}/*")
 foreach(file IN LISTS staged)
   if(IS_SYMLINK "${file}")
@@ -8,8 +9,8 @@ foreach(file IN LISTS staged)
   endif()
   file(READ "${file}" magic LIMIT 7 HEX)
   # "\x7fELF" starts an ELF file, "!<arch>" an archive of them. CPack strips
-  # the programs but not the archive, so it loses its debug sections here,
-  # as dh_strip does it.
+  # the programs and the shared library but not the archive, so it loses its
+  # debug sections here, as dh_strip does it.
   if(magic MATCHES "^7f454c46")
     set(strip_debug "")
   elseif(magic STREQUAL "213c617263683e")

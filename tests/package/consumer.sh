@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Builds two tiny games outside the source tree against an installed
-# Tonkelwerk, one with CMake's find_package and one with pkg-config, both as
-# C++17 and with names of their own that the engine uses too, and checks that
-# their renders are the bytes that tonkelwerk-render writes for the same knobs
-# and seed. Both packages carry the version of the engine's interface, and an
-# older C++ is turned away with a message that says what is needed.
+# Builds tiny games outside the source tree against an installed Tonkelwerk,
+# with CMake's find_package and with pkg-config each: one as C++17 with the
+# static library and names of its own that the engine uses too, one as C99
+# (-pedantic-errors) with the shared library, run with LD_LIBRARY_PATH into
+# the installed tree. Their renders must be the bytes that tonkelwerk-render
+# writes for the same knobs and seed. The CMake package and both .pc files
+# carry the version of the engine's interface, and an older C++ is turned
+# away with a message that says what is needed.
 # Usage: consumer.sh PREFIX RENDER   (PREFIX: where include/ and lib/ lie;
 # PKG_CONFIG_SYSROOT_DIR: the root of an unpacked package, whose .pc file
 # names /usr)
@@ -22,7 +24,7 @@ fail() {
 
 for kind in cmake pkg-config; do
   cp -r "$here/$kind" "$work/$kind"
-  cp "$here/render_line.cpp" "$work/$kind/"
+  cp "$here/render_line.cpp" "$here/render_line.c" "$work/$kind/"
 done
 # The commands are shown: they are the ones a game's build runs.
 set -x
@@ -37,9 +39,11 @@ header=$(find "$prefix" -path '*/tonkelwerk/engine_defs.h')
 engine_version=$(sed -nE 's/^#define TONKELWERK_ENGINE_VERSION_(MAJOR|MINOR|PATCH) ([0-9]+)$/\2/p' \
   "$header" | paste -sd.)
 [[ $engine_version =~ ^[0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "engine_defs.h states no engine version"
-pc_version=$(pkg-config --modversion tonkelwerk-sound)
-[[ $pc_version == "$engine_version" ]] ||
-  fail "tonkelwerk-sound.pc says version $pc_version, the header $engine_version"
+for pc in tonkelwerk-sound tonkelwerk; do
+  pc_version=$(pkg-config --modversion $pc)
+  [[ $pc_version == "$engine_version" ]] ||
+    fail "$pc.pc says version $pc_version, the header $engine_version"
+done
 
 # shellcheck disable=SC2046 # the flags are words
 if c++ -std=c++14 -fsyntax-only $(pkg-config --cflags tonkelwerk-sound) \
@@ -49,14 +53,22 @@ fi
 grep -q "need C++17 or later" "$work/cxx14.err" ||
   fail "a C++14 build is not told that C++17 is needed: $(head -3 "$work/cxx14.err")"
 
+# The C games load the shared library, the one of the installed tree.
+lib_dir=$(dirname "$(find "$prefix" -name libtonkelwerk.so.1)")
+export LD_LIBRARY_PATH=$lib_dir
+for program in "$work/cmake/build/render_line_c" "$work/pkg-config/render_line_c"; do
+  [[ $(ldd "$program") == *"$lib_dir/libtonkelwerk.so.1 "* ]] ||
+    fail "$program does not load the installed tree's libtonkelwerk.so.1"
+done
+
 lines=("freq=164 len=40 seed=7" "start=30 end=200 freq=120 rustle=300 cutter=90 len=120 seed=4294967295")
 for line in "${lines[@]}"; do
   options=()
   for word in $line; do options+=("--${word%%=*}" "${word#*=}"); done
   "$render" "${options[@]}" -o "$work/expected.wav"
-  for program in "$work/cmake/build/render_line" "$work/pkg-config/render_line"; do
+  for program in "$work"/{cmake/build,pkg-config}/render_line{,_c}; do
     "$program" "$line" "$work/got.wav"
     cmp "$work/expected.wav" "$work/got.wav" || fail "$program differs from tonkelwerk-render: $line"
   done
 done
-echo "PASS: both consumers render tonkelwerk-render's bytes"
+echo "PASS: every consumer renders tonkelwerk-render's bytes"

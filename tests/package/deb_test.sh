@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The Debian packages as a user gets them: builds both with CPack from a
+# The Debian packages as a user gets them: builds all four with CPack from a
 # hardened build (as scripts/package.sh does with the deb preset; the build
 # stays in DEB_BUILD_DIR for the next run), checks them with lintian (no
 # errors, no hardening or cross-compilation tags), unpacks each
@@ -8,9 +8,13 @@
 # right sizes, metadata that AppStream accepts, manual pages that name every
 # option of --help, no .comment section left, a renderer that writes the
 # release build's bytes, a program whose window class is the desktop entry's
-# StartupWMClass, and a "Multi-Arch: same" engine package in the multiarch
-# folder that two tiny games build against (consumer.sh), its .pc file moved
-# with PKG_CONFIG_SYSROOT_DIR.
+# StartupWMClass, and "Multi-Arch: same" engine packages in the multiarch
+# folder: libtonkelwerk1 with libtonkelwerk.so.1 alone, exporting the
+# engine's interface and nothing else, with the symbols file that
+# packaging/debian/libtonkelwerk1.symbols lists, shlibs and the ldconfig
+# trigger; libtonkelwerk-dev, that tiny games in C and C++ build against
+# (consumer.sh), its .pc files moved with PKG_CONFIG_SYSROOT_DIR; and
+# python3-tonkelwerk, whose module renders through libtonkelwerk1's library.
 # Usage: deb_test.sh SOURCE_DIR DEB_BUILD_DIR BUILD_DIR WORK_DIR
 #        (environment: TONKELWERK_VERSION; BUILD_DIR: the release build)
 set -euo pipefail
@@ -32,23 +36,31 @@ cmake -S "$source_dir" --preset deb -B "$deb_build" >/dev/null
 cmake --build "$deb_build" >/dev/null
 cpack --config "$deb_build/CPackConfig.cmake" -G DEB -B "$work/dist" >/dev/null
 program_deb=$work/dist/tonkelwerk_${TONKELWERK_VERSION}_amd64.deb
+lib_deb=$work/dist/libtonkelwerk1_${TONKELWERK_VERSION}_amd64.deb
 dev_deb=$work/dist/libtonkelwerk-dev_${TONKELWERK_VERSION}_amd64.deb
-ls -l "$program_deb" "$dev_deb" || fail "a package is missing"
+python_deb=$work/dist/python3-tonkelwerk_${TONKELWERK_VERSION}_all.deb
+ls -l "$program_deb" "$lib_deb" "$dev_deb" "$python_deb" || fail "a package is missing"
 
 echo "== lintian"
 status=0
-lintian --fail-on error --display-info --tag-display-limit 0 "$program_deb" "$dev_deb" \
-  >"$work/lintian.log" || status=$?
+lintian --fail-on error --display-info --tag-display-limit 0 "$program_deb" "$lib_deb" "$dev_deb" \
+  "$python_deb" >"$work/lintian.log" || status=$?
 cat "$work/lintian.log"
 ((status == 0)) || fail "lintian found errors"
-! grep -E ': (hardening-[a-z-]+|pkg-config-unavailable-for-cross-compilation)( |$)' "$work/lintian.log" ||
-  fail "lintian finds the hardening or the multiarch folder wanting"
-[[ $(dpkg-deb -f "$dev_deb" Multi-Arch) == same ]] || fail "libtonkelwerk-dev is not Multi-Arch: same"
+! grep -E ': (hardening-[a-z-]+|pkg-config-unavailable-for-cross-compilation|maintscript-calls-ldconfig)( |$)' \
+  "$work/lintian.log" || fail "lintian finds the hardening, the multiarch folder or ldconfig's trigger wanting"
+for deb in "$lib_deb" "$dev_deb"; do
+  [[ $(dpkg-deb -f "$deb" Multi-Arch) == same ]] || fail "$(basename "$deb") is not Multi-Arch: same"
+done
 
 root=$work/root
 dev_root=$work/dev-root
+lib_root=$work/lib-root
 dpkg-deb -x "$program_deb" "$root"
+dpkg-deb -x "$lib_deb" "$lib_root"
+# A game's build machine has both engine packages, as -dev depends on the other.
 dpkg-deb -x "$dev_deb" "$dev_root"
+dpkg-deb -x "$lib_deb" "$dev_root"
 app_id=io.github.tonkelwerk.Tonkelwerk
 for file in usr/bin/tonkelwerk usr/bin/tonkelwerk-render usr/share/applications/$app_id.desktop \
   usr/share/metainfo/$app_id.metainfo.xml usr/share/icons/hicolor/scalable/apps/tonkelwerk.svg \
@@ -62,11 +74,56 @@ for size in 16 22 24 32 48 64 128 256; do
 done
 lib=lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)
 for file in include/tonkelwerk/sound_engine.h include/tonkelwerk/settings_line.h include/tonkelwerk/presets.h \
-  $lib/libtonkelwerk_sound.a $lib/cmake/Tonkelwerk/TonkelwerkConfig.cmake \
+  include/tonkelwerk/tonkelwerk.h $lib/libtonkelwerk_sound.a $lib/cmake/Tonkelwerk/TonkelwerkConfig.cmake \
   $lib/cmake/Tonkelwerk/TonkelwerkConfigVersion.cmake $lib/pkgconfig/tonkelwerk-sound.pc \
-  share/doc/libtonkelwerk-dev/copyright; do
+  $lib/pkgconfig/tonkelwerk.pc share/doc/libtonkelwerk-dev/copyright; do
   [[ -s $dev_root/usr/$file ]] || fail "libtonkelwerk-dev has no usr/$file"
 done
+[[ $(dpkg-deb --fsys-tarfile "$dev_deb" | tar -t --verbose | grep -o "/$lib/libtonkelwerk.so -> .*") == \
+  "/$lib/libtonkelwerk.so -> libtonkelwerk.so.1" ]] || fail "libtonkelwerk-dev has no link libtonkelwerk.so"
+gzip -dc "$dev_root/usr/share/doc/libtonkelwerk-dev/NEWS.gz" | cmp - "$source_dir/NEWS" ||
+  fail "libtonkelwerk-dev has no NEWS.gz of NEWS"
+[[ $(dpkg-deb -f "$dev_deb" Depends) == *"libtonkelwerk1 (= $TONKELWERK_VERSION)"* ]] ||
+  fail "libtonkelwerk-dev does not depend on this very libtonkelwerk1: $(dpkg-deb -f "$dev_deb" Depends)"
+[[ $(dpkg-deb -f "$program_deb" Depends) != *libtonkelwerk* ]] ||
+  fail "tonkelwerk depends on the engine's packages rather than holding the engine"
+
+# The runtime package: the library and its documents, nothing a build needs.
+so=usr/$lib/libtonkelwerk.so.1
+expected_files=$(printf '%s\n' "./$so" "./$so.0.0" ./usr/share/doc/libtonkelwerk1/changelog.gz \
+  ./usr/share/doc/libtonkelwerk1/copyright)
+[[ $(dpkg-deb --fsys-tarfile "$lib_deb" | tar -t | grep -v '/$' | sort) == "$expected_files" ]] ||
+  fail "libtonkelwerk1 holds other files: $(dpkg-deb -c "$lib_deb")"
+readelf -d "$lib_root/$so" | grep -q 'SONAME.*\[libtonkelwerk\.so\.1\]' ||
+  fail "libtonkelwerk.so.1 has another SONAME"
+dpkg-deb -e "$lib_deb" "$work/lib-control"
+[[ $(cat "$work/lib-control/shlibs") == "libtonkelwerk 1 libtonkelwerk1 (>= $TONKELWERK_VERSION)" ]] ||
+  fail "libtonkelwerk1's shlibs: $(cat "$work/lib-control/shlibs")"
+[[ $(cat "$work/lib-control/triggers") == "activate-noawait ldconfig" ]] ||
+  fail "libtonkelwerk1 does not trigger ldconfig"
+[[ ! -e $work/lib-control/postinst && ! -e $work/lib-control/postrm ]] ||
+  fail "libtonkelwerk1 runs ldconfig from maintainer scripts"
+# Exported: the C interface and namespace tonkelwerk, nothing of the
+# standard library's that a game could come to need from here.
+leaked=$(nm -D --defined-only "$lib_root/$so" | awk '{print $3}' | c++filt |
+  grep -Ev '^(tonkelwerk_|tonkelwerk::)' || true)
+[[ -z $leaked ]] || fail "libtonkelwerk.so.1 exports more than the interface: $leaked"
+# The symbols file: the control archive's is dpkg-gensymbols' of the checked-in
+# list, and the check notices a symbol gone or one come. It compares as the
+# next version would: dpkg-gensymbols forgives the loss of a symbol in the
+# very version that brought it, and this is the library's first.
+symbols=$source_dir/packaging/debian/libtonkelwerk1.symbols
+check_symbols() {
+  dpkg-gensymbols -c4 -plibtonkelwerk1 -v"$TONKELWERK_VERSION+next" -P"$lib_root" -I"$1" -O"$2" \
+    >"$work/symbols.log" 2>&1
+}
+check_symbols "$symbols" "$work/symbols" ||
+  fail "the library's symbols differ from $symbols: $(cat "$work/symbols.log")"
+cmp "$work/symbols" "$work/lib-control/symbols" || fail "libtonkelwerk1's symbols file is not dpkg-gensymbols'"
+grep -v 'tonkelwerk_wav_size@Base' "$symbols" >"$work/one-unlisted.symbols"
+! check_symbols "$work/one-unlisted.symbols" /dev/null || fail "an unlisted symbol passes the symbols check"
+{ cat "$symbols"; echo " tonkelwerk_lost_function@Base $TONKELWERK_VERSION"; } >"$work/one-lost.symbols"
+! check_symbols "$work/one-lost.symbols" /dev/null || fail "a lost symbol passes the symbols check"
 appstreamcli validate --no-net "$root/usr/share/metainfo/$app_id.metainfo.xml" >/dev/null ||
   fail "appstreamcli rejects the metadata"
 
@@ -87,7 +144,7 @@ while read -r file; do
   if readelf -S --wide "$file" 2>/dev/null | grep -q ' \.comment '; then
     fail "${file#"$work"/} keeps its .comment section"
   fi
-done < <(find "$root" "$dev_root" -type f \( -perm -u+x -o -name '*.a' \))
+done < <(find "$root" "$lib_root" "$dev_root" -type f \( -perm -u+x -o -name '*.a' -o -name '*.so.*' \))
 
 # Hardened, the renderer still writes the release build's bytes.
 for knobs in "--start 30 --end 200 --freq 164 --rustle 300 --cutter 90 --len 120 --seed 11" \
@@ -101,8 +158,10 @@ done
 # The .pc file names where the package puts the files; a sysroot moves them.
 pc_dir=$dev_root/usr/$lib/pkgconfig
 for variable in includedir=/usr/include libdir=/usr/$lib; do
-  got=$(PKG_CONFIG_PATH=$pc_dir pkg-config --variable="${variable%%=*}" tonkelwerk-sound)
-  [[ $got == "${variable#*=}" ]] || fail "tonkelwerk-sound.pc: ${variable%%=*} is $got"
+  for pc in tonkelwerk-sound tonkelwerk; do
+    got=$(PKG_CONFIG_PATH=$pc_dir pkg-config --variable="${variable%%=*}" $pc)
+    [[ $got == "${variable#*=}" ]] || fail "$pc.pc: ${variable%%=*} is $got"
+  done
 done
 PKG_CONFIG_SYSROOT_DIR=$dev_root "$here/consumer.sh" "$dev_root/usr" "$build/cli/tonkelwerk-render"
 
@@ -110,9 +169,6 @@ PKG_CONFIG_SYSROOT_DIR=$dev_root "$here/consumer.sh" "$dev_root/usr" "$build/cli
 # architecture, with no library of its own; the system's Python imports it
 # from the package and renders the release build's bytes through the
 # library of the very libtonkelwerk1 it depends on.
-python_deb=$work/dist/python3-tonkelwerk_${TONKELWERK_VERSION}_all.deb
-lintian --fail-on error --display-info --tag-display-limit 0 "$python_deb" ||
-  fail "lintian found errors in python3-tonkelwerk"
 [[ $(dpkg-deb -f "$python_deb" Architecture) == all ]] || fail "python3-tonkelwerk is not Architecture: all"
 [[ $(dpkg-deb -f "$python_deb" Depends) == *"libtonkelwerk1 (= $TONKELWERK_VERSION)"* ]] ||
   fail "python3-tonkelwerk does not depend on this very libtonkelwerk1"
@@ -124,10 +180,8 @@ modules=$python_root/usr/lib/python3/dist-packages
     ./usr/lib/python3/dist-packages/tonkelwerk/py.typed ./usr/share/doc/python3-tonkelwerk/changelog.gz \
     ./usr/share/doc/python3-tonkelwerk/copyright)" ]] ||
   fail "python3-tonkelwerk holds other files: $(dpkg-deb -c "$python_deb")"
-python_lib_root=$work/python-lib-root
-dpkg-deb -x "$work/dist/libtonkelwerk1_${TONKELWERK_VERSION}_amd64.deb" "$python_lib_root"
 env -u TONKELWERK_LIBRARY PYTHONPATH="$modules" PYTHONDONTWRITEBYTECODE=1 \
-  LD_LIBRARY_PATH="$python_lib_root/usr/$lib" /usr/bin/python3 -c '
+  LD_LIBRARY_PATH="$lib_root/usr/$lib" /usr/bin/python3 -c '
 import sys, tonkelwerk
 assert tonkelwerk.__file__.startswith(sys.argv[1]), tonkelwerk.__file__
 open(sys.argv[2], "wb").write(tonkelwerk.render(freq=120, len=40, seed=7))' \
@@ -157,4 +211,4 @@ status=0
 wait "$program_pid" || status=$?
 program_pid=""
 ((status == 0)) || fail "the packaged program ended with status $status"
-echo "PASS: both packages"
+echo "PASS: the three packages"

@@ -140,7 +140,8 @@ def chromium_way(tarball):
         server = devtools.serve(str(folder))
         browser = devtools.Browser()
         try:
-            browser.open(f'http://127.0.0.1:{server.server_address[1]}/index.html')
+            browser.send('Page.navigate',
+                         url=f'http://127.0.0.1:{server.server_address[1]}/index.html')
             browser.wait_for('window.ready === true', timeout=30)
             sets = [dict(zip(KNOBS + ('seed',), s)) for s in SETS]
             return browser.evaluate(f'window.renderAll({json.dumps(sets)})')
