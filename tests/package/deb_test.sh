@@ -211,4 +211,4 @@ status=0
 wait "$program_pid" || status=$?
 program_pid=""
 ((status == 0)) || fail "the packaged program ended with status $status"
-echo "PASS: the three packages"
+echo "PASS: the four packages"
