@@ -7,7 +7,9 @@
 #            checked against packaging/debian/libtonkelwerk1.symbols and the
 #            ldconfig trigger) and libtonkelwerk-dev_<version>_amd64.deb
 #            (component "dev": headers, static library, .so link, CMake and
-#            pkg-config files, NEWS); both engine packages "Multi-Arch: same";
+#            pkg-config files, NEWS), both engine packages "Multi-Arch: same";
+#            python3-tonkelwerk_<version>_all.deb (component "python": the
+#            Python module, loading libtonkelwerk1's library);
 #   Windows: a portable zip and an NSIS installer, both of component "program".
 # Also installs what every installed tree carries beside the files: the
 # license, and on Linux the changelog that Debian packages must have.
@@ -45,7 +47,8 @@ else()
   set(CPACK_DEBIAN_PROGRAM_PACKAGE_NAME tonkelwerk)
   set(CPACK_DEBIAN_LIB_PACKAGE_NAME libtonkelwerk1)
   set(CPACK_DEBIAN_DEV_PACKAGE_NAME libtonkelwerk-dev)
-  set(CPACK_COMPONENTS_ALL program lib dev)
+  set(CPACK_DEBIAN_PYTHON_PACKAGE_NAME python3-tonkelwerk)
+  set(CPACK_COMPONENTS_ALL program lib dev python)
   foreach(component IN LISTS CPACK_COMPONENTS_ALL)
     string(TOUPPER ${component} upper)
     set(package ${CPACK_DEBIAN_${upper}_PACKAGE_NAME})
@@ -120,6 +123,20 @@ static library, the link to the shared library of libtonkelwerk1, a CMake
 package (find_package(Tonkelwerk), targets Tonkelwerk::sound for the static
 and Tonkelwerk::shared for the shared library) and the pkg-config files
 tonkelwerk (shared) and tonkelwerk-sound (static, C++).")
+
+  # The module is plain Python over ctypes: one package for every Python 3
+  # and every architecture, loading the engine that libtonkelwerk1 installs.
+  set(CPACK_DEBIAN_PYTHON_PACKAGE_SECTION python)
+  set(CPACK_DEBIAN_PYTHON_PACKAGE_ARCHITECTURE all)
+  set(CPACK_COMPONENT_PYTHON_DEPENDS lib)
+  set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS python3)
+  set(CPACK_DEBIAN_PYTHON_PACKAGE_SUGGESTS python3-numpy)
+  set(CPACK_DEBIAN_PYTHON_DESCRIPTION "sound effect engine of Tonkelwerk for Python 3
+The Python module tonkelwerk renders Tonkelwerk's sound effects from six
+knob angles: tonkelwerk.render(freq=120, len=40, seed=7) gives the bytes of
+a 16-bit stereo WAV file, the same bytes as the command-line renderer
+tonkelwerk-render writes; samples() gives the frames as a numpy array when
+numpy is installed. It reads and prints settings lines and draws presets.")
 endif()
 
 include(CPack)

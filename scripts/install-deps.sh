@@ -25,6 +25,9 @@ packages=(
   openbox
   # the packages: icons drawn at build time, their checks, the manual pages
   librsvg2-bin dpkg-dev lintian appstream man-db
+  # the Python module: its wheel built with Debian's own tools, its tests
+  # (numpy optional), and the virtual environment the wheel is installed into
+  python3-pip python3-setuptools python3-wheel python3-pytest python3-numpy python3-venv
 )
 if [[ "${1:-}" == win32 ]]; then
   # the cross compiler (posix threads), GoogleTest's sources, and Wine

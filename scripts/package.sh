@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Builds every package into build/dist/: the Debian packages
-# tonkelwerk_<version>_amd64.deb, libtonkelwerk1_<version>_amd64.deb and
-# libtonkelwerk-dev_<version>_amd64.deb from the hardened build of the deb
-# preset, from the Windows cross build a portable zip and the installer
-# tonkelwerk-<version>-setup.exe, and from the web build the npm package
-# tonkelwerk-<engine version>.tgz. Installs
+# tonkelwerk_<version>_amd64.deb, libtonkelwerk1_<version>_amd64.deb,
+# libtonkelwerk-dev_<version>_amd64.deb and python3-tonkelwerk_<version>_all.deb
+# and the Python wheel tonkelwerk-<engine version>-py3-none-linux_x86_64.whl
+# from the hardened build of the deb preset, from the Windows cross build a
+# portable zip and the installer tonkelwerk-<version>-setup.exe, and from the
+# web build the npm package tonkelwerk-<engine version>.tgz. Installs
 # what it needs first.
 # Prints each package's size and the time it all took.
 set -euo pipefail
@@ -27,6 +28,7 @@ cmake --build --preset win32 -j "$(nproc)" --target tonkelwerk tonkelwerk-render
   tonkelwerk_format_notices tonkelwerk_shared
 echo "== packages"
 (cd build/deb && cpack -G DEB -B "$dist")
+cp build/deb/python/dist/tonkelwerk-*.whl "$dist"/
 (cd build/win32 && cpack -G "ZIP;NSIS" -B "$dist")
 rm -rf "$dist/_CPack_Packages"
 echo "== npm package"

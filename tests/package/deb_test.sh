@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The Debian packages as a user gets them: builds all three with CPack from a
+# The Debian packages as a user gets them: builds all four with CPack from a
 # hardened build (as scripts/package.sh does with the deb preset; the build
 # stays in DEB_BUILD_DIR for the next run), checks them with lintian (no
 # errors, no hardening or cross-compilation tags), unpacks each
@@ -13,7 +13,8 @@
 # engine's interface and nothing else, with the symbols file that
 # packaging/debian/libtonkelwerk1.symbols lists, shlibs and the ldconfig
 # trigger; libtonkelwerk-dev, that tiny games in C and C++ build against
-# (consumer.sh), its .pc files moved with PKG_CONFIG_SYSROOT_DIR.
+# (consumer.sh), its .pc files moved with PKG_CONFIG_SYSROOT_DIR; and
+# python3-tonkelwerk, whose module renders through libtonkelwerk1's library.
 # Usage: deb_test.sh SOURCE_DIR DEB_BUILD_DIR BUILD_DIR WORK_DIR
 #        (environment: TONKELWERK_VERSION; BUILD_DIR: the release build)
 set -euo pipefail
@@ -37,12 +38,13 @@ cpack --config "$deb_build/CPackConfig.cmake" -G DEB -B "$work/dist" >/dev/null
 program_deb=$work/dist/tonkelwerk_${TONKELWERK_VERSION}_amd64.deb
 lib_deb=$work/dist/libtonkelwerk1_${TONKELWERK_VERSION}_amd64.deb
 dev_deb=$work/dist/libtonkelwerk-dev_${TONKELWERK_VERSION}_amd64.deb
-ls -l "$program_deb" "$lib_deb" "$dev_deb" || fail "a package is missing"
+python_deb=$work/dist/python3-tonkelwerk_${TONKELWERK_VERSION}_all.deb
+ls -l "$program_deb" "$lib_deb" "$dev_deb" "$python_deb" || fail "a package is missing"
 
 echo "== lintian"
 status=0
 lintian --fail-on error --display-info --tag-display-limit 0 "$program_deb" "$lib_deb" "$dev_deb" \
-  >"$work/lintian.log" || status=$?
+  "$python_deb" >"$work/lintian.log" || status=$?
 cat "$work/lintian.log"
 ((status == 0)) || fail "lintian found errors"
 ! grep -E ': (hardening-[a-z-]+|pkg-config-unavailable-for-cross-compilation|maintscript-calls-ldconfig)( |$)' \
@@ -163,6 +165,30 @@ for variable in includedir=/usr/include libdir=/usr/$lib; do
 done
 PKG_CONFIG_SYSROOT_DIR=$dev_root "$here/consumer.sh" "$dev_root/usr" "$build/cli/tonkelwerk-render"
 
+# The Python module: the same plain files for every Python 3 and every
+# architecture, with no library of its own; the system's Python imports it
+# from the package and renders the release build's bytes through the
+# library of the very libtonkelwerk1 it depends on.
+[[ $(dpkg-deb -f "$python_deb" Architecture) == all ]] || fail "python3-tonkelwerk is not Architecture: all"
+[[ $(dpkg-deb -f "$python_deb" Depends) == *"libtonkelwerk1 (= $TONKELWERK_VERSION)"* ]] ||
+  fail "python3-tonkelwerk does not depend on this very libtonkelwerk1"
+python_root=$work/python-root
+dpkg-deb -x "$python_deb" "$python_root"
+modules=$python_root/usr/lib/python3/dist-packages
+[[ $(cd "$python_root" && find . -type f | sort) == \
+  "$(printf '%s\n' ./usr/lib/python3/dist-packages/tonkelwerk/__init__.py \
+    ./usr/lib/python3/dist-packages/tonkelwerk/py.typed ./usr/share/doc/python3-tonkelwerk/changelog.gz \
+    ./usr/share/doc/python3-tonkelwerk/copyright)" ]] ||
+  fail "python3-tonkelwerk holds other files: $(dpkg-deb -c "$python_deb")"
+env -u TONKELWERK_LIBRARY PYTHONPATH="$modules" PYTHONDONTWRITEBYTECODE=1 \
+  LD_LIBRARY_PATH="$lib_root/usr/$lib" /usr/bin/python3 -c '
+import sys, tonkelwerk
+assert tonkelwerk.__file__.startswith(sys.argv[1]), tonkelwerk.__file__
+open(sys.argv[2], "wb").write(tonkelwerk.render(freq=120, len=40, seed=7))' \
+  "$modules" "$work/python.wav" || fail "the packaged Python module does not render"
+"$build/cli/tonkelwerk-render" --freq 120 --len 40 --seed 7 -o "$work/built.wav"
+cmp "$work/python.wav" "$work/built.wav" || fail "the packaged Python module renders other bytes"
+
 # The window of the packaged program belongs to the desktop entry: its class
 # is the entry's StartupWMClass, so the desktop groups it under the icon.
 source "$here/../e2e/xvfb_session.sh"
@@ -185,4 +211,4 @@ status=0
 wait "$program_pid" || status=$?
 program_pid=""
 ((status == 0)) || fail "the packaged program ended with status $status"
-echo "PASS: the three packages"
+echo "PASS: the four packages"
