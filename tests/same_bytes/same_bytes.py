@@ -3,7 +3,8 @@
 rendered by tonkelwerk-render on Linux and on Windows (Wine), through the C
 interface with the static library, the shared library and tonkelwerk.dll
 (Wine), through the C++ interface, from Python, and from the npm package in
-Node and in headless Chromium. Prints a table of which ways match the Linux
+Node and in headless Chromium, where each sound is also played through Web Audio
+(tests/npm/consumer_page.html). Prints a table of which ways match the Linux
 renderer and fails when any differs or fails to render.
 
 Usage: same_bytes.py --source DIR --release DIR --win32 DIR --npm-tarball TGZ
@@ -12,6 +13,7 @@ import argparse
 import hashlib
 import json
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -55,20 +57,6 @@ for (const line of readFileSync(0, 'utf8').trim().split('\\n')) {
   writeFileSync(path, await render(knobs));
 }
 '''
-PAGE = '''<!doctype html><meta charset="utf-8">
-<script type="importmap">{"imports": {"tonkelwerk": "./node_modules/tonkelwerk/index.js"}}</script>
-<script type="module">
-import { render } from 'tonkelwerk';
-window.renderAll = async (sets) => {
-  const hashes = [];
-  for (const knobs of sets) {
-    const digest = await crypto.subtle.digest('SHA-256', await render(knobs));
-    hashes.push([...new Uint8Array(digest)].map((b) => b.toString(16).padStart(2, '0')).join(''));
-  }
-  return hashes;
-};
-window.ready = true;
-</script>'''
 
 
 def digest(data):
@@ -133,18 +121,28 @@ def node_way(tarball):
     return way
 
 
-def chromium_way(tarball):
+def chromium_way(tarball, page):
+    """A game's page imports the package, renders each sound and plays it
+    through Web Audio: every frame of the WAV's data must come out."""
     def way(folder):
         npm_project(folder, tarball)
-        (folder / 'index.html').write_text(PAGE)
+        shutil.copy(page, folder / 'index.html')
         server = devtools.serve(str(folder))
         browser = devtools.Browser()
         try:
             browser.send('Page.navigate',
                          url=f'http://127.0.0.1:{server.server_address[1]}/index.html')
             browser.wait_for('window.ready === true', timeout=30)
-            sets = [dict(zip(KNOBS + ('seed',), s)) for s in SETS]
-            return browser.evaluate(f'window.renderAll({json.dumps(sets)})')
+            digests = []
+            for s in SETS:
+                sound = json.dumps(dict(zip(KNOBS + ('seed',), s)))
+                got = browser.evaluate(f'renderAndPlay({sound})')
+                frames = got['dataFrames']
+                played = (got['decodedFrames'], got['playedFrames'], got['framesUnlike'])
+                if played != (frames, frames, 0):
+                    raise RuntimeError(f'Web Audio played {sound} as {got}')
+                digests.append(got['sha256'])
+            return digests
         finally:
             browser.close()
             server.shutdown()
@@ -173,7 +171,8 @@ def main():
         'C++, static library': by_lines([str(programs / 'tonkelwerk_same_bytes_cpp')]),
         'Python': by_lines([sys.executable, '-c', PYTHON_RENDER], python_env),
         'JavaScript, Node': node_way(tarball),
-        'JavaScript, Chromium': chromium_way(tarball),
+        'JavaScript, Chromium': chromium_way(
+            tarball, source / 'tests' / 'npm' / 'consumer_page.html'),
     }
     results = {}
     with tempfile.TemporaryDirectory() as temp:
