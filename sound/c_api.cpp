@@ -42,18 +42,13 @@ tonkelwerk_knobs KnobsOf(const KnobAngles& angles) {
   return {angles.start, angles.end, angles.freq, angles.rustle, angles.cutter, angles.len};
 }
 
-bool AnglesInRange(const KnobAngles& angles) {
-  for (const KnobSpec& spec : kKnobs) {
-    const std::int32_t angle = angles.*spec.angle;
-    if (angle < 0 || angle > kMaxAngle) return false;
-  }
-  return true;
-}
-
 tonkelwerk_status Check(const tonkelwerk_knobs* knobs) {
   if (!knobs) return TONKELWERK_ERROR_NULL;
   const KnobAngles angles = AnglesOf(*knobs);
-  if (!AnglesInRange(angles)) return TONKELWERK_ERROR_ANGLE;
+  for (const KnobSpec& spec : kKnobs) {
+    const std::int32_t angle = angles.*spec.angle;
+    if (angle < 0 || angle > kMaxAngle) return TONKELWERK_ERROR_ANGLE;
+  }
   return KnobsMakeASound(angles) ? TONKELWERK_OK : TONKELWERK_ERROR_SILENT;
 }
 
@@ -213,11 +208,15 @@ tonkelwerk_status tonkelwerk_settings_print(const tonkelwerk_settings* settings,
   if (length) *length = 0;
   if (!settings || !text || (!settings->name && settings->name_length > 0))
     return TONKELWERK_ERROR_NULL;
+  const tonkelwerk_knobs& knobs = settings->knobs;
+  for (const KnobSpec& spec : kKnobs) {
+    const std::int32_t angle = AnglesOf(knobs).*spec.angle;
+    if (angle < 0 || angle > kMaxAngle) return TONKELWERK_ERROR_ANGLE;
+  }
   SoundSettings sound;
-  sound.knobs = AnglesOf(settings->knobs);
-  if (!AnglesInRange(sound.knobs)) return TONKELWERK_ERROR_ANGLE;
   if (settings->name) sound.name.assign(settings->name, settings->name_length);
   if (!sound.name.empty() && !IsSettingsLineName(sound.name)) return TONKELWERK_ERROR_NAME;
+  sound.knobs = AnglesOf(knobs);
   if (settings->has_seed) sound.seed = settings->seed;
   const std::string line = SettingsLineText(sound);
   if (length) *length = line.size();
